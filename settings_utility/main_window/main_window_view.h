@@ -4,10 +4,11 @@
 #include <string>
 
 #include "platform/os_codes.h"
+#include "settings_utility/main_window/message_presenter.h"
 
 namespace kora {
 
-class MainWindowView {
+class MainWindowView : public MessagePresenter {
  public:
   virtual ~MainWindowView() = default;
 
@@ -28,9 +29,7 @@ class MainWindowView {
   virtual void SetProgressStep(int step) = 0;
   virtual void StepProgress() = 0;
 
-  // A modal box owned by the window, OK button only; returns the button id.
-  virtual int ShowMessage(const std::string& text, const std::string& title,
-                          platform::MessageIcon icon) = 0;
+  // ShowMessage (from MessagePresenter): a modal box owned by the window, OK button only.
 
   virtual void StartTimer(unsigned id, unsigned periodMs) = 0;
   virtual void StopTimer(unsigned id) = 0;

@@ -3,6 +3,7 @@
 #include "platform/clock.h"
 #include "platform/device_file.h"
 #include "platform/registry.h"
+#include "platform/resources.h"
 #include "platform/sockets.h"
 #include "platform/spooler.h"
 
@@ -14,6 +15,7 @@ struct UtilityServices {
   platform::DeviceFiles& devices;
   platform::SocketLayer& sockets;
   platform::Clock& clock;
+  platform::Resources& resources;
 };
 
 }  // namespace kora

@@ -1,0 +1,54 @@
+// An in-memory registry: keys by root and path (case-insensitive, as on Windows), values by
+// name, with a log of the calls made and switches to make calls fail.
+#pragma once
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/registry.h"
+
+namespace fakes {
+
+class FakeRegistry : public platform::Registry {
+ public:
+  struct Key {
+    std::map<std::string, platform::RegistryValue> values;  // by upper-cased name
+    std::map<std::string, std::string> valueNames;          // upper-cased -> as written
+  };
+
+  long OpenKey(platform::RegistryRoot root, const std::string& path, std::uint32_t access,
+               std::unique_ptr<platform::RegistryKey>& key) override;
+  long CreateKey(platform::RegistryRoot root, const std::string& path, std::uint32_t access,
+                 std::unique_ptr<platform::RegistryKey>& key) override;
+
+  // Test set-up and inspection.
+  void AddKey(platform::RegistryRoot root, const std::string& path);
+  void SetString(platform::RegistryRoot root, const std::string& path, const std::string& name,
+                 const std::string& text);
+  void SetDword(platform::RegistryRoot root, const std::string& path, const std::string& name,
+                std::uint32_t value);
+  void SetRaw(platform::RegistryRoot root, const std::string& path, const std::string& name,
+              const platform::RegistryValue& value);
+  bool HasKey(platform::RegistryRoot root, const std::string& path) const;
+  bool HasValue(platform::RegistryRoot root, const std::string& path, const std::string& name) const;
+  const platform::RegistryValue* Value(platform::RegistryRoot root, const std::string& path,
+                                       const std::string& name) const;
+  std::string StringValue(platform::RegistryRoot root, const std::string& path, const std::string& name) const;
+  std::uint32_t DwordValue(platform::RegistryRoot root, const std::string& path, const std::string& name) const;
+  // Value names of a key, as written, in no particular order.
+  std::vector<std::string> ValueNames(platform::RegistryRoot root, const std::string& path) const;
+
+  std::vector<std::string> log;  // "open HKCU\path", "query Name", "set Name", "create HKCU\path"
+  int setCount = 0;
+
+  Key& KeyAt(platform::RegistryRoot root, const std::string& path);
+  const Key* FindKey(platform::RegistryRoot root, const std::string& path) const;
+
+ private:
+  std::map<std::string, Key> keys_;  // by "HKCU\UPPER\PATH"
+};
+
+std::string RootName(platform::RegistryRoot root);
+
+}  // namespace fakes
