@@ -1,20 +1,31 @@
 // MainWindow: the presenter of the utility's one dialog. It owns the connection settings,
-// the printer connection, the settings model and the identity texts, and drives the dialog
-// through MainWindowView. The Win32 dialog procedure only forwards messages here.
+// the printer connection, the settings model, the identity texts and the font download
+// state, and drives the dialog through MainWindowView. The Win32 dialog procedure only
+// forwards messages here.
 #pragma once
-#include <memory>
 #include <string>
 
+#include "settings_utility/main_window/connect_workflow.h"
 #include "settings_utility/main_window/main_window_seams.h"
 #include "settings_utility/main_window/main_window_view.h"
 #include "settings_utility/main_window/utility_services.h"
+#include "settings_utility/printer_protocol/font_download.h"
+#include "settings_utility/printer_protocol/operation_context.h"
+#include "settings_utility/printer_protocol/printer_info.h"
+#include "settings_utility/printer_protocol/printer_operations.h"
+#include "settings_utility/printer_protocol/settings_controls.h"
+#include "settings_utility/printer_protocol/window_state.h"
+#include "settings_utility/transports/printer_connection.h"
+#include "settings_utility/transports/transport.h"
 
 namespace kora {
 
+extern const char kWindowCaption[];  // "KELVO HRX-410 KORA V1.0.0"
+
 class MainWindow {
  public:
-  MainWindow(MainWindowView& view, const UtilityServices& services, PortSettingsPrompt& portPrompt,
-             InstalledPortImporter& importer, std::string printerName);
+  MainWindow(MainWindowView& view, const UtilityServices& services, TransportFactory& transports,
+             PortSettingsPrompt& portPrompt, InstalledPortImporter& importer, std::string printerName);
   ~MainWindow();
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
@@ -29,9 +40,27 @@ class MainWindow {
   // WM_DESTROY.
   void OnDestroy();
 
+  const WindowState& state() const { return state_; }
+  const PrinterConnection& connection() const { return connection_; }
+
  private:
-  struct State;
-  std::unique_ptr<State> state_;
+  void OnConnectClicked();
+  void OnExitClicked();
+  void EnterConnectedState();
+  void TakeOverPortChoice(const PortChoice& choice);
+
+  MainWindowView& view_;
+  UtilityServices services_;
+  PortSettingsPrompt& portPrompt_;
+  InstalledPortImporter& importer_;
+  WindowState state_;
+  SettingsControls controls_;
+  PrinterConnection connection_;
+  OperationContext context_;
+  PrinterInfo info_;
+  ConnectWorkflow connect_;
+  FontDownload fontDownload_;
+  PrinterOperations operations_;
 };
 
 }  // namespace kora

@@ -18,6 +18,7 @@ class FakeDeviceFile : public platform::DeviceFile {
     if (s_->failWrites) return false;
     s_->writes.emplace_back(data, data + count);
     done = count;
+    if (s_->onWrite) s_->onWrite(s_->writes.back(), *s_);
     return true;
   }
   bool Read(std::uint8_t* data, std::uint32_t count, std::uint32_t& done) override {

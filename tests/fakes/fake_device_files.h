@@ -2,6 +2,7 @@
 #pragma once
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -22,6 +23,8 @@ struct FakeDeviceState {
   std::deque<std::uint8_t> input;     // bytes the device will deliver
   std::vector<std::uint8_t> parallelStatus;  // DeviceIoControl output, empty = the call fails
   bool failWrites = false;
+  // Called with every written block, so that a test can answer commands.
+  std::function<void(const std::vector<std::uint8_t>&, FakeDeviceState&)> onWrite;
   // What happened.
   std::vector<std::string> calls;     // names of calls in order
   platform::Dcb lastDcb;
