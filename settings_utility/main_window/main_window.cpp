@@ -46,7 +46,8 @@ MainWindow::MainWindow(MainWindowView& view, const UtilityServices& services, Tr
       info_(context_),
       connect_(context_),
       fontDownload_(context_, info_, services.resources),
-      operations_(context_, info_, fontDownload_) {
+      operations_(context_, info_, fontDownload_),
+      statusFile_(context_, services.files) {
   state_.printerName = std::move(printerName);
 }
 
@@ -169,6 +170,12 @@ void MainWindow::OnCommand(int controlId, int notifyCode) {
       break;
     case IDC_INIT_STATUS:
       operations_.InitializeStatus();
+      break;
+    case IDC_SAVE_STATUS:
+      statusFile_.SaveStatus();
+      break;
+    case IDC_LOAD_STATUS:
+      statusFile_.LoadStatus();
       break;
     default:
       break;

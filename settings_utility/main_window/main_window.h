@@ -14,6 +14,7 @@
 #include "settings_utility/printer_protocol/printer_info.h"
 #include "settings_utility/printer_protocol/printer_operations.h"
 #include "settings_utility/printer_protocol/settings_controls.h"
+#include "settings_utility/printer_protocol/status_file.h"
 #include "settings_utility/printer_protocol/window_state.h"
 #include "settings_utility/transports/printer_connection.h"
 #include "settings_utility/transports/transport.h"
@@ -61,6 +62,7 @@ class MainWindow {
   ConnectWorkflow connect_;
   FontDownload fontDownload_;
   PrinterOperations operations_;
+  StatusFile statusFile_;
 };
 
 }  // namespace kora

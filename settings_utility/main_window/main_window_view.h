@@ -8,6 +8,16 @@
 
 namespace kora {
 
+struct FileDialogSpec {
+  bool save = false;           // save dialog, else open dialog
+  std::string title;
+  std::string initialName;
+  std::string filter;          // "Description|pattern|" pairs
+  bool overwritePrompt = false;
+  bool createPrompt = false;
+  bool fileMustExist = false;
+};
+
 class MainWindowView : public MessagePresenter {
  public:
   virtual ~MainWindowView() = default;
@@ -39,6 +49,10 @@ class MainWindowView : public MessagePresenter {
 
   // Ends the modal dialog with IDOK or IDCANCEL.
   virtual void EndDialog(int result) = 0;
+
+  // The standard open or save dialog, owned by the window; true and the chosen path when it
+  // ended with OK.
+  virtual bool ShowFileDialog(const FileDialogSpec& spec, std::string& path) = 0;
 };
 
 }  // namespace kora

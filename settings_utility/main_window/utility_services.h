@@ -2,6 +2,7 @@
 #pragma once
 #include "platform/clock.h"
 #include "platform/device_file.h"
+#include "platform/files.h"
 #include "platform/registry.h"
 #include "platform/resources.h"
 #include "platform/sockets.h"
@@ -16,6 +17,7 @@ struct UtilityServices {
   platform::SocketLayer& sockets;
   platform::Clock& clock;
   platform::Resources& resources;
+  platform::Files& files;
 };
 
 }  // namespace kora

@@ -16,8 +16,8 @@ class FakeDeviceFile : public platform::DeviceFile {
     s_->calls.push_back("WriteFile");
     done = 0;
     if (s_->failWrites) return false;
-    s_->writes.emplace_back(data, data + count);
-    done = count;
+    done = count < s_->writeLimit ? count : s_->writeLimit;
+    s_->writes.emplace_back(data, data + done);
     if (s_->onWrite) s_->onWrite(s_->writes.back(), *s_);
     return true;
   }

@@ -23,6 +23,7 @@ struct FakeDeviceState {
   std::deque<std::uint8_t> input;     // bytes the device will deliver
   std::vector<std::uint8_t> parallelStatus;  // DeviceIoControl output, empty = the call fails
   bool failWrites = false;
+  std::uint32_t writeLimit = 0xFFFFFFFFu;  // a write takes at most this many bytes
   // Called with every written block, so that a test can answer commands.
   std::function<void(const std::vector<std::uint8_t>&, FakeDeviceState&)> onWrite;
   // What happened.

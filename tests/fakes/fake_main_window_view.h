@@ -60,6 +60,13 @@ class FakeMainWindowView : public kora::MainWindowView {
   void RedrawWindow() override { ++redraws; }
   void RedrawControl(int id) override { redrawnControls.push_back(id); }
   void EndDialog(int result) override { endResult = result; }
+  bool ShowFileDialog(const kora::FileDialogSpec& spec, std::string& path) override {
+    fileDialogs.push_back(spec);
+    if (fileAnswers.empty()) return false;
+    path = fileAnswers.front();
+    fileAnswers.pop_front();
+    return !path.empty();  // an empty answer is a cancelled dialog
+  }
 
   // Helpers for tests.
   bool IsEnabled(int id) const {
@@ -95,6 +102,8 @@ class FakeMainWindowView : public kora::MainWindowView {
   int redraws = 0;
   std::vector<int> redrawnControls;
   int endResult = -1;
+  std::vector<kora::FileDialogSpec> fileDialogs;
+  std::deque<std::string> fileAnswers;
 };
 
 }  // namespace fakes

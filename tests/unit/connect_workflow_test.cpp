@@ -5,6 +5,7 @@
 #include "settings_utility/main_window/connect_workflow.h"
 #include "settings_utility/printer_protocol/printer_link.h"
 #include "tests/fakes/fake_device_files.h"
+#include "tests/fakes/fake_files.h"
 #include "tests/fakes/fake_sockets.h"
 #include "tests/unit/window_rig.h"
 
@@ -129,7 +130,8 @@ struct ScriptedSerial {
   fakes::FakeSpooler spooler;
   fakes::FakeSocketLayer sockets;
   fakes::FakeResources resources;
-  kora::UtilityServices services{registry, spooler, devices, sockets, clock, resources};
+  fakes::FakeFiles files;
+  kora::UtilityServices services{registry, spooler, devices, sockets, clock, resources, files};
   kora::DeviceTransportFactory factory{devices, clock};
   kora::PrinterConnection connection{services, factory, view};
   kora::WindowState state;

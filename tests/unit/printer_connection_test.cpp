@@ -5,6 +5,7 @@
 #include "settings_utility/transports/device_transport_factory.h"
 #include "settings_utility/transports/printer_connection.h"
 #include "tests/fakes/fake_clock.h"
+#include "tests/fakes/fake_files.h"
 #include "tests/fakes/fake_device_files.h"
 #include "tests/fakes/fake_main_window_view.h"
 #include "tests/fakes/fake_misc.h"
@@ -24,7 +25,8 @@ struct Rig {
   fakes::FakeClock clock;
   fakes::FakeResources resources;
   fakes::FakeMainWindowView view;
-  kora::UtilityServices services{registry, spooler, devices, sockets, clock, resources};
+  fakes::FakeFiles files;
+  kora::UtilityServices services{registry, spooler, devices, sockets, clock, resources, files};
   kora::DeviceTransportFactory factory{devices, clock};
   kora::PrinterConnection connection{services, factory, view};
 };

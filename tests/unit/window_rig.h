@@ -10,6 +10,7 @@
 #include "settings_utility/resources/resource_ids.h"
 #include "settings_utility/transports/device_transport_factory.h"
 #include "tests/fakes/fake_clock.h"
+#include "tests/fakes/fake_files.h"
 #include "tests/fakes/fake_main_window_view.h"
 #include "tests/fakes/fake_misc.h"
 #include "tests/fakes/fake_registry.h"
@@ -39,7 +40,8 @@ struct WindowRig {
   fakes::FakeMainWindowView view;
   fakes::FakePortSettingsPrompt prompt;
   fakes::FakeInstalledPortImporter importer;
-  kora::UtilityServices services{registry, spooler, devices, sockets, clock, resources};
+  fakes::FakeFiles files;
+  kora::UtilityServices services{registry, spooler, devices, sockets, clock, resources, files};
   kora::DeviceTransportFactory factory{devices, clock};
   std::unique_ptr<kora::MainWindow> window;
 
