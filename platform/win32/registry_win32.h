@@ -1,0 +1,16 @@
+// Win32 adapter of the registry seam: RegOpenKeyExA, RegCreateKeyExA and the calls on the
+// key they return, which is closed when its RegistryKey is destroyed.
+#pragma once
+#include "platform/registry.h"
+
+namespace platform {
+
+class Win32Registry : public Registry {
+ public:
+  long OpenKey(RegistryRoot root, const std::string& path, std::uint32_t access,
+               std::unique_ptr<RegistryKey>& key) override;
+  long CreateKey(RegistryRoot root, const std::string& path, std::uint32_t access,
+                 std::unique_ptr<RegistryKey>& key) override;
+};
+
+}  // namespace platform

@@ -1,0 +1,54 @@
+// The main window's Win32 dialog: implements MainWindowView over the dialog's HWND and holds
+// the dialog procedure, which hands every message the presenter cares about to MainWindow.
+#pragma once
+#include "platform/win32/handle_owner_win32.h"  // brings <winsock2.h> before <windows.h>
+
+#include <windows.h>
+
+#include "settings_utility/main_window/main_window.h"
+#include "settings_utility/main_window/main_window_view.h"
+
+namespace kora {
+
+class MainWindowDialog : public MainWindowView {
+ public:
+  explicit MainWindowDialog(HINSTANCE instance);
+  MainWindowDialog(const MainWindowDialog&) = delete;
+  MainWindowDialog& operator=(const MainWindowDialog&) = delete;
+
+  // The presenter that receives the messages; bound before the dialog is created.
+  void Bind(MainWindow& presenter);
+
+  // For DialogBoxParamA, with a pointer to this view as its lParam.
+  static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+  void PrepareWindow() override;
+  void EnableControl(int id, bool enable) override;
+  void SetControlText(int id, const std::string& text) override;
+  void ResetCombo(int id) override;
+  void AddComboString(int id, const std::string& text) override;
+  void SetComboSelection(int id, int index) override;
+  int GetComboSelection(int id) override;
+  void SetProgressPosition(int position) override;
+  void SetProgressStep(int step) override;
+  void StepProgress() override;
+  int ShowMessage(const std::string& text, const std::string& title,
+                  platform::MessageIcon icon) override;
+  void StartTimer(unsigned id, unsigned periodMs) override;
+  void StopTimer(unsigned id) override;
+  void RedrawWindow() override;
+  void RedrawControl(int id) override;
+  void EndDialog(int result) override;
+  bool ShowFileDialog(const FileDialogSpec& spec, std::string& path) override;
+
+ private:
+  INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  HWND Control(int id) const;
+
+  HINSTANCE instance_;
+  HWND hwnd_ = nullptr;
+  MainWindow* presenter_ = nullptr;
+  platform::win32::GdiObject headingFont_;  // released when the window is gone
+};
+
+}  // namespace kora
