@@ -1,9 +1,7 @@
 #include "settings_utility/transports/connection_settings.h"
 
 #include <cstdint>
-#include <memory>
 
-#include "platform/os_codes.h"
 #include "settings_utility/transports/registry_values.h"
 
 namespace kora {
@@ -15,26 +13,11 @@ namespace {
 
 constexpr auto kUser = platform::RegistryRoot::CurrentUser;
 
-bool KeyHasValues(platform::Registry& registry, const std::string& keyPath) {
-  std::unique_ptr<platform::RegistryKey> key;
-  if (registry.OpenKey(kUser, keyPath, platform::kKeyRead, key) != platform::kErrorSuccess || !key)
-    return false;
-  platform::RegistryKeyInfo info;
-  return key->QueryInfo(info) == platform::kErrorSuccess && info.valueCount > 0;
-}
-
-bool ReadInt(platform::Registry& registry, const std::string& keyPath, const char* name, int& target) {
-  std::uint32_t value = 0;
-  if (!ReadRegistryDword(registry, kUser, keyPath, name, value)) return false;
-  target = static_cast<int>(value);
-  return true;
-}
-
 }  // namespace
 
 bool ReadConnectionSettings(platform::Registry& registry, const std::string& keyPath,
                             ConnectionSettings& settings) {
-  if (!KeyHasValues(registry, keyPath)) return false;
+  if (!RegistryKeyHasValues(registry, kUser, keyPath)) return false;
 
   bool result = ReadRegistryString(registry, kUser, keyPath, "Port", settings.portText);
   settings.kind = PortKindFromText(settings.portText);
@@ -48,17 +31,17 @@ bool ReadConnectionSettings(platform::Registry& registry, const std::string& key
     std::string host;
     const bool gotHost = ReadRegistryString(registry, kUser, keyPath, "TcpIp", host);
     settings.portText = host;
-    const bool gotPort = ReadInt(registry, keyPath, "TcpPort", settings.speedOrPort);
+    const bool gotPort = ReadRegistryInt(registry, kUser, keyPath, "TcpPort", settings.speedOrPort);
     result = result && gotHost && gotPort;
   }
 
   // Read whatever else is there; these do not decide the result.
-  ReadInt(registry, keyPath, settings.kind == PortKind::Ethernet ? "TcpPort" : "BaudRate",
+  ReadRegistryInt(registry, kUser, keyPath, settings.kind == PortKind::Ethernet ? "TcpPort" : "BaudRate",
           settings.speedOrPort);
-  ReadInt(registry, keyPath, "DataBits", settings.dataBits);
-  ReadInt(registry, keyPath, "FlowControl", settings.flowControl);
-  ReadInt(registry, keyPath, "Parity", settings.parity);
-  ReadInt(registry, keyPath, "StopBits", settings.stopBits);
+  ReadRegistryInt(registry, kUser, keyPath, "DataBits", settings.dataBits);
+  ReadRegistryInt(registry, kUser, keyPath, "FlowControl", settings.flowControl);
+  ReadRegistryInt(registry, kUser, keyPath, "Parity", settings.parity);
+  ReadRegistryInt(registry, kUser, keyPath, "StopBits", settings.stopBits);
   return result;
 }
 

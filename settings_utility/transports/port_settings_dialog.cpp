@@ -27,20 +27,6 @@ void Fill(PortSettingsView& view, int id, const char* const (&entries)[N]) {
   for (const char* entry : entries) view.AddComboString(id, entry);
 }
 
-bool KeyHasValues(platform::Registry& registry, const std::string& keyPath) {
-  std::unique_ptr<platform::RegistryKey> key;
-  if (registry.OpenKey(kUser, keyPath, platform::kKeyRead, key) != platform::kErrorSuccess || !key) return false;
-  platform::RegistryKeyInfo info;
-  return key->QueryInfo(info) == platform::kErrorSuccess && info.valueCount > 0;
-}
-
-bool ReadInt(platform::Registry& registry, const std::string& key, const char* name, int& target) {
-  std::uint32_t value = 0;
-  if (!ReadRegistryDword(registry, kUser, key, name, value)) return false;
-  target = static_cast<int>(value);
-  return true;
-}
-
 int BaudRateIndex(int baudRate) {
   switch (baudRate) {
     case 9600: return 0;
@@ -100,7 +86,7 @@ void PortSettingsDialog::OnInitDialog() {
 }
 
 bool PortSettingsDialog::LoadSettings() {
-  if (!KeyHasValues(registry_, settingsKey_)) return false;
+  if (!RegistryKeyHasValues(registry_, kUser, settingsKey_)) return false;
   bool result = ReadRegistryString(registry_, kUser, settingsKey_, "Port", portText_);
   const PortKind kind = PortKindFromText(portText_);
   interfaceIndex_ = static_cast<int>(kind);
@@ -127,15 +113,15 @@ bool PortSettingsDialog::LoadSettings() {
     }
   }
 
-  ReadInt(registry_, settingsKey_, "BaudRate", baudRate_);
+  ReadRegistryInt(registry_, kUser, settingsKey_, "BaudRate", baudRate_);
   view_.SetComboSelection(IDC_PS_BAUD, BaudRateIndex(baudRate_));
-  ReadInt(registry_, settingsKey_, "DataBits", dataBits_);
+  ReadRegistryInt(registry_, kUser, settingsKey_, "DataBits", dataBits_);
   view_.SetComboSelection(IDC_PS_DATABITS, dataBits_ == 7 ? 1 : 0);
-  ReadInt(registry_, settingsKey_, "FlowControl", flowControl_);
+  ReadRegistryInt(registry_, kUser, settingsKey_, "FlowControl", flowControl_);
   view_.SetComboSelection(IDC_PS_FLOW, flowControl_ == 1 ? 1 : 0);
-  ReadInt(registry_, settingsKey_, "Parity", parity_);
+  ReadRegistryInt(registry_, kUser, settingsKey_, "Parity", parity_);
   view_.SetComboSelection(IDC_PS_PARITY, parity_ == 1 || parity_ == 2 ? parity_ : 0);
-  ReadInt(registry_, settingsKey_, "StopBits", stopBits_);
+  ReadRegistryInt(registry_, kUser, settingsKey_, "StopBits", stopBits_);
   view_.SetComboSelection(IDC_PS_STOPBITS, stopBits_ == 1 || stopBits_ == 2 ? stopBits_ : 0);
   Push();
   return result;

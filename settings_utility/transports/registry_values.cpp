@@ -63,6 +63,23 @@ bool ReadRegistryString(platform::Registry& registry, platform::RegistryRoot roo
   return StringFromValue(raw, value);
 }
 
+bool RegistryKeyHasValues(platform::Registry& registry, platform::RegistryRoot root,
+                          const std::string& keyPath) {
+  std::unique_ptr<platform::RegistryKey> key;
+  if (registry.OpenKey(root, keyPath, platform::kKeyRead, key) != platform::kErrorSuccess || !key)
+    return false;
+  platform::RegistryKeyInfo info;
+  return key->QueryInfo(info) == platform::kErrorSuccess && info.valueCount > 0;
+}
+
+bool ReadRegistryInt(platform::Registry& registry, platform::RegistryRoot root,
+                     const std::string& keyPath, const std::string& name, int& value) {
+  std::uint32_t number = 0;
+  if (!ReadRegistryDword(registry, root, keyPath, name, number)) return false;
+  value = static_cast<int>(number);
+  return true;
+}
+
 RegistryValue MakeStringValue(const std::string& text) {
   RegistryValue value;
   value.type = platform::kRegSz;

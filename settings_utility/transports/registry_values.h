@@ -22,6 +22,13 @@ bool ReadRegistryString(platform::Registry& registry, platform::RegistryRoot roo
                         const std::string& keyPath, const std::string& name, std::string& value,
                         std::size_t bufferBytes = kRegistryValueBufferBytes);
 
+// True when the key can be opened for reading and holds at least one value.
+bool RegistryKeyHasValues(platform::Registry& registry, platform::RegistryRoot root,
+                          const std::string& keyPath);
+// A REG_DWORD read into an int member; false (member unchanged) when it cannot be read.
+bool ReadRegistryInt(platform::Registry& registry, platform::RegistryRoot root,
+                     const std::string& keyPath, const std::string& name, int& value);
+
 // Create the key when missing (KEY_WRITE, non-volatile) and set one value. Strings are
 // stored as REG_SZ with their terminating zero byte.
 bool WriteRegistryDword(platform::Registry& registry, platform::RegistryRoot root,

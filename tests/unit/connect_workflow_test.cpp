@@ -4,9 +4,7 @@
 
 #include "settings_utility/main_window/connect_workflow.h"
 #include "settings_utility/printer_protocol/printer_link.h"
-#include "tests/fakes/fake_device_files.h"
-#include "tests/fakes/fake_files.h"
-#include "tests/fakes/fake_sockets.h"
+#include "tests/unit/operation_rig.h"
 #include "tests/unit/window_rig.h"
 
 using testing_rig::WindowRig;
@@ -121,23 +119,7 @@ TEST(ConnectPrinter, SilentPrinterEndsInBoundedTime) {
 }
 
 // A serial printer scripted reply by reply, for what the simulator does not play.
-struct ScriptedSerial {
-  fakes::FakeDeviceFiles devices;
-  std::shared_ptr<fakes::FakeDeviceState> port = devices.AddDevice("COM1");
-  fakes::FakeClock clock;
-  fakes::FakeMainWindowView view;
-  fakes::FakeRegistry registry;
-  fakes::FakeSpooler spooler;
-  fakes::FakeSocketLayer sockets;
-  fakes::FakeResources resources;
-  fakes::FakeFiles files;
-  kora::UtilityServices services{registry, spooler, devices, sockets, clock, resources, files};
-  kora::DeviceTransportFactory factory{devices, clock};
-  kora::PrinterConnection connection{services, factory, view};
-  kora::WindowState state;
-  kora::SettingsControls controls{view, state};
-  kora::OperationContext context{view, state, connection, controls, clock};
-
+struct ScriptedSerial : testing_rig::OperationRig {
   // Answers each command with the bytes the test gives for its last byte.
   void Answer(std::map<std::uint8_t, std::vector<std::uint8_t>> replies) {
     port->onWrite = [replies](const std::vector<std::uint8_t>& written, fakes::FakeDeviceState& s) {

@@ -3,9 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "settings_utility/printer_protocol/font_download.h"
-#include "tests/fakes/fake_device_files.h"
-#include "tests/fakes/fake_files.h"
-#include "tests/fakes/fake_sockets.h"
+#include "tests/unit/operation_rig.h"
 #include "tests/unit/window_rig.h"
 #include "tools/font_image/font_image_format.h"
 
@@ -15,22 +13,7 @@ using kora::PortKind;
 namespace {
 
 // A download driven below the window, against a scripted serial port.
-struct DownloadRig {
-  fakes::FakeDeviceFiles devices;
-  std::shared_ptr<fakes::FakeDeviceState> port = devices.AddDevice("COM1");
-  fakes::FakeClock clock;
-  fakes::FakeMainWindowView view;
-  fakes::FakeRegistry registry;
-  fakes::FakeSpooler spooler;
-  fakes::FakeSocketLayer sockets;
-  fakes::FakeResources resources;
-  fakes::FakeFiles files;
-  kora::UtilityServices services{registry, spooler, devices, sockets, clock, resources, files};
-  kora::DeviceTransportFactory factory{devices, clock};
-  kora::PrinterConnection connection{services, factory, view};
-  kora::WindowState state;
-  kora::SettingsControls controls{view, state};
-  kora::OperationContext context{view, state, connection, controls, clock};
+struct DownloadRig : testing_rig::OperationRig {
   kora::PrinterInfo info{context};
   kora::FontDownload download{context, info, resources};
 
