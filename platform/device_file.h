@@ -72,6 +72,8 @@ class DeviceFile {
   // the bytes returned.
   virtual bool DeviceIoControl(std::uint32_t code, const std::vector<std::uint8_t>& input,
                                std::vector<std::uint8_t>& output) = 0;
+  // The OS handle's value: device notifications name the handle they are about by it.
+  virtual std::uintptr_t Identity() const = 0;
 };
 
 class DeviceFiles {

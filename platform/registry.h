@@ -1,5 +1,6 @@
 // Registry seam: one call per RegOpenKeyExA / RegCreateKeyExA / RegQueryInfoKeyA /
-// RegQueryValueExA / RegSetValueExA. A key is closed when its owner is destroyed.
+// RegQueryValueExA / RegSetValueExA, and SHDeleteKeyA. A key is closed when its owner is
+// destroyed.
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -22,6 +23,8 @@ constexpr std::uint32_t kRegMultiSz = 7;
 constexpr std::uint32_t kKeyRead = 0x20019;
 constexpr std::uint32_t kKeyWrite = 0x20006;
 constexpr std::uint32_t kKeyAllAccess = 0xF003F;
+constexpr std::uint32_t kKeySetValue = 0x0002;
+constexpr std::uint32_t kKeyCreateSubKey = 0x0004;
 
 // A typed registry buffer: type code, size (= data.size()) and the bytes as stored.
 struct RegistryValue {
@@ -57,6 +60,9 @@ class Registry {
   // RegCreateKeyExA, REG_OPTION_NON_VOLATILE.
   virtual long CreateKey(RegistryRoot root, const std::string& path, std::uint32_t access,
                          std::unique_ptr<RegistryKey>& key) = 0;
+  // SHDeleteKeyA: the key with everything below it. The adapter binds it at run time, so that
+  // a program that never deletes keys does not need the shell utility library to load.
+  virtual long DeleteTree(RegistryRoot root, const std::string& path) = 0;
 };
 
 }  // namespace platform

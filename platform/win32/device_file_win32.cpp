@@ -140,6 +140,8 @@ class Win32DeviceFile : public DeviceFile {
     return ok != FALSE;
   }
 
+  std::uintptr_t Identity() const override { return reinterpret_cast<std::uintptr_t>(file_.Get()); }
+
  private:
   win32::KernelHandle file_;
 };

@@ -6,7 +6,10 @@ namespace {
 
 class FakeDeviceFile : public platform::DeviceFile {
  public:
-  explicit FakeDeviceFile(std::shared_ptr<FakeDeviceState> state) : s_(std::move(state)) {}
+  FakeDeviceFile(std::shared_ptr<FakeDeviceState> state, std::uintptr_t identity)
+      : s_(std::move(state)), identity_(identity) {
+    s_->handleIdentity = identity_;
+  }
   ~FakeDeviceFile() override {
     s_->calls.push_back("CloseHandle");
     ++s_->closeCount;
@@ -71,9 +74,11 @@ class FakeDeviceFile : public platform::DeviceFile {
     output = s_->parallelStatus;
     return true;
   }
+  std::uintptr_t Identity() const override { return identity_; }
 
  private:
   std::shared_ptr<FakeDeviceState> s_;
+  std::uintptr_t identity_;
 };
 
 }  // namespace
@@ -86,7 +91,7 @@ std::unique_ptr<platform::DeviceFile> FakeDeviceFiles::Open(const std::string& p
   if (it == devices.end()) return nullptr;
   ++it->second->openCount;
   it->second->calls.push_back("CreateFile");
-  return std::make_unique<FakeDeviceFile>(it->second);
+  return std::make_unique<FakeDeviceFile>(it->second, ++lastIdentity);
 }
 
 std::shared_ptr<FakeDeviceState> FakeDeviceFiles::AddDevice(const std::string& path) {

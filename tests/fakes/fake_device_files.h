@@ -34,6 +34,7 @@ struct FakeDeviceState {
   std::vector<std::vector<std::uint8_t>> writes;
   std::uint32_t openCount = 0;
   std::uint32_t closeCount = 0;
+  std::uintptr_t handleIdentity = 0;  // Identity() of the handle opened last
 };
 
 class FakeDeviceFiles : public platform::DeviceFiles {
@@ -51,6 +52,7 @@ class FakeDeviceFiles : public platform::DeviceFiles {
   };
   std::vector<OpenCall> opens;
   std::map<std::string, std::shared_ptr<FakeDeviceState>> devices;
+  std::uintptr_t lastIdentity = 0x1000;  // every handle gets a value of its own
 };
 
 }  // namespace fakes

@@ -52,8 +52,12 @@ TEST(ConnectPrinter, WaitsOfEachPortGroup) {
   } rows[] = {
       // open settle, drain 5 x 50, support, model, version, language
       {PortKind::Serial, {100, 50, 50, 50, 50, 50, 30, 30, 30, 30}},
+      // no settle wait on a parallel port; drain 5 x 50, support, model, version, language
+      {PortKind::Parallel, {50, 50, 50, 50, 50, 30, 30, 30, 30}},
       // support, model, version + the network interface's extra, language
       {PortKind::Ethernet, {200, 200, 200, 500, 200}},
+      // support, model, version, language
+      {PortKind::Usb, {200, 200, 200, 200}},
   };
   for (const Row& row : rows) {
     WindowRig rig;
@@ -106,7 +110,8 @@ TEST(ConnectPrinter, RefusesOtherModelsAndUnsupportedFirmware) {
 }
 
 TEST(ConnectPrinter, SilentPrinterEndsInBoundedTime) {
-  for (PortKind kind : {PortKind::Serial, PortKind::Ethernet}) {
+  // Over USB the bound is the device driver's: the simulated one gives up a read after 1 s.
+  for (PortKind kind : {PortKind::Serial, PortKind::Ethernet, PortKind::Usb}) {
     WindowRig rig;
     printer_simulator::Faults silent;
     silent.silent = true;

@@ -7,12 +7,14 @@
 #include "settings_utility/transports/device_transport_factory.h"
 #include "tests/fakes/fake_clock.h"
 #include "tests/fakes/fake_device_files.h"
+#include "tests/fakes/fake_device_notifications.h"
 #include "tests/fakes/fake_files.h"
 #include "tests/fakes/fake_main_window_view.h"
 #include "tests/fakes/fake_misc.h"
 #include "tests/fakes/fake_registry.h"
 #include "tests/fakes/fake_sockets.h"
 #include "tests/fakes/fake_spooler.h"
+#include "tests/fakes/fake_system.h"
 
 namespace testing_rig {
 
@@ -27,7 +29,10 @@ struct OperationRig {
   fakes::FakeResources resources;
   fakes::FakeFiles files;
   kora::UtilityServices services{registry, spooler, devices, sockets, clock, resources, files};
-  kora::DeviceTransportFactory factory{devices, clock};
+  fakes::FakeDeviceNotifications notifications;
+  fakes::FakeSystemInfo system;
+  fakes::FakePortIo ports;
+  kora::DeviceTransportFactory factory{devices, clock, notifications, system, ports};
   kora::PrinterConnection connection{services, factory, view};
   kora::WindowState state;
   kora::SettingsControls controls{view, state};

@@ -7,11 +7,13 @@
 #include "tests/fakes/fake_clock.h"
 #include "tests/fakes/fake_files.h"
 #include "tests/fakes/fake_device_files.h"
+#include "tests/fakes/fake_device_notifications.h"
 #include "tests/fakes/fake_main_window_view.h"
 #include "tests/fakes/fake_misc.h"
 #include "tests/fakes/fake_registry.h"
 #include "tests/fakes/fake_spooler.h"
 #include "tests/fakes/fake_sockets.h"
+#include "tests/fakes/fake_system.h"
 
 namespace {
 
@@ -27,7 +29,10 @@ struct Rig {
   fakes::FakeMainWindowView view;
   fakes::FakeFiles files;
   kora::UtilityServices services{registry, spooler, devices, sockets, clock, resources, files};
-  kora::DeviceTransportFactory factory{devices, clock};
+  fakes::FakeDeviceNotifications notifications;
+  fakes::FakeSystemInfo system;
+  fakes::FakePortIo ports;
+  kora::DeviceTransportFactory factory{devices, clock, notifications, system, ports};
   kora::PrinterConnection connection{services, factory, view};
 };
 

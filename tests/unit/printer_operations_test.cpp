@@ -12,14 +12,21 @@ using kora::PortKind;
 
 namespace {
 
-const PortKind kKinds[] = {PortKind::Serial, PortKind::Ethernet};
+const PortKind kKinds[] = {PortKind::Serial, PortKind::Usb, PortKind::Ethernet};
 
-std::string Name(PortKind kind) { return kind == PortKind::Serial ? "serial" : "ethernet"; }
+std::string Name(PortKind kind) {
+  switch (kind) {
+    case PortKind::Serial: return "serial";
+    case PortKind::Parallel: return "parallel";
+    case PortKind::Usb: return "usb";
+    case PortKind::Ethernet: break;
+  }
+  return "ethernet";
+}
 
 // The 56 switch characters of the last write the printer got.
 std::string LastSwitchWrite(const WindowRig& rig, PortKind kind) {
-  std::vector<std::uint8_t> all =
-      kind == PortKind::Serial ? rig.serial.AllWritten() : rig.sockets.AllSent();
+  std::vector<std::uint8_t> all = rig.Written(kind);
   const std::vector<std::uint8_t> header = {0x08, 0x5E, 0x45, 0x39, 0x00, 0x03};
   auto it = std::search(all.rbegin(), all.rend(), header.rbegin(), header.rend());
   if (it == all.rend()) return "<no write>";
@@ -54,6 +61,7 @@ TEST(GetStatus, FillsTheListsFromThePrinter) {
     EXPECT_EQ(rig.view.steps - stepsBefore, 4 + 7 * perSwitch + 1) << Name(kind);
     EXPECT_EQ(rig.view.progressStep, 5);
     EXPECT_FALSE(rig.window->connection().connected());
+    EXPECT_EQ(rig.notifications.LiveWindows(), 0) << Name(kind) << ": no notification window outlives the operation";
   }
 }
 
@@ -112,6 +120,26 @@ TEST(SetStatus, RightAfterConnectingChangesNothing) {
     EXPECT_EQ(rig.view.Text(IDC_FW_VERSION), "HRX410 101 ");
     EXPECT_TRUE(rig.view.IsEnabled(IDC_GET_STATUS));
     EXPECT_FALSE(rig.printer.InSettingMode());
+  }
+}
+
+TEST(SetStatus, OnlyAParallelPortGetsTheFlushByteBeforeItCloses) {
+  struct Row {
+    PortKind kind;
+    bool flushByteLast;
+  } rows[] = {{PortKind::Parallel, true}, {PortKind::Serial, false}};
+  for (const Row& row : rows) {
+    WindowRig rig;
+    rig.spooler.AddPrinter("Receipt", "LPT1:");
+    ASSERT_TRUE(rig.StartConnected(row.kind)) << Name(row.kind);
+    ASSERT_TRUE(rig.Click(IDC_SET_STATUS));
+    EXPECT_EQ(rig.LastMessage(), "Success to set status of printer") << Name(row.kind);
+    EXPECT_EQ(LastSwitchWrite(rig, row.kind), std::string(56, '2')) << Name(row.kind);
+    const std::vector<std::uint8_t> written = rig.Written(row.kind);
+    ASSERT_FALSE(written.empty());
+    EXPECT_EQ(written.back() == 0x00, row.flushByteLast) << Name(row.kind);
+    EXPECT_EQ(rig.parallel.openHandles + rig.serial.openHandles, 0) << "closed after the set";
+    EXPECT_EQ(rig.spooler.PortOf("Receipt"), "LPT1:") << "the Windows printer has its port back";
   }
 }
 

@@ -10,11 +10,13 @@
 #include "settings_utility/resources/resource_ids.h"
 #include "settings_utility/transports/device_transport_factory.h"
 #include "tests/fakes/fake_clock.h"
+#include "tests/fakes/fake_device_notifications.h"
 #include "tests/fakes/fake_files.h"
 #include "tests/fakes/fake_main_window_view.h"
 #include "tests/fakes/fake_misc.h"
 #include "tests/fakes/fake_registry.h"
 #include "tests/fakes/fake_spooler.h"
+#include "tests/fakes/fake_system.h"
 #include "tools/printer_simulator/simulated_endpoints.h"
 
 namespace testing_rig {
@@ -42,7 +44,10 @@ struct WindowRig {
   fakes::FakeInstalledPortImporter importer;
   fakes::FakeFiles files;
   kora::UtilityServices services{registry, spooler, devices, sockets, clock, resources, files};
-  kora::DeviceTransportFactory factory{devices, clock};
+  fakes::FakeDeviceNotifications notifications;
+  fakes::FakeSystemInfo system;
+  fakes::FakePortIo ports;
+  kora::DeviceTransportFactory factory{devices, clock, notifications, system, ports};
   std::unique_ptr<kora::MainWindow> window;
 
   WindowRig() {
@@ -82,6 +87,11 @@ struct WindowRig {
     prompt.choice.ipText = kHost;
     prompt.choice.tcpPort = kTcpPort;
   }
+  void ChooseParallel() {
+    prompt.choice = kora::PortChoice();
+    prompt.choice.kind = kora::PortKind::Parallel;
+    prompt.choice.portText = "LPT1";
+  }
   void ChooseUsb() {
     prompt.choice = kora::PortChoice();
     prompt.choice.kind = kora::PortKind::Usb;
@@ -92,6 +102,7 @@ struct WindowRig {
   // Starts the window and connects through the port dialog; true when connected.
   bool StartConnected(kora::PortKind kind) {
     if (kind == kora::PortKind::Serial) ChooseSerial();
+    if (kind == kora::PortKind::Parallel) ChooseParallel();
     if (kind == kora::PortKind::Ethernet) ChooseEthernet();
     if (kind == kora::PortKind::Usb) ChooseUsb();
     Start();
@@ -100,6 +111,17 @@ struct WindowRig {
   }
 
   std::string LastMessage() const { return view.LastMessage(); }
+
+  // Every byte the printer got over the port of `kind`, in order.
+  std::vector<std::uint8_t> Written(kora::PortKind kind) const {
+    switch (kind) {
+      case kora::PortKind::Serial: return serial.AllWritten();
+      case kora::PortKind::Parallel: return parallel.AllWritten();
+      case kora::PortKind::Usb: return usb.AllWritten();
+      case kora::PortKind::Ethernet: break;
+    }
+    return sockets.AllSent();
+  }
 };
 
 }  // namespace testing_rig

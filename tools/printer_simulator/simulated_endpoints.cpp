@@ -136,6 +136,8 @@ bool SimulatedDeviceFile::DeviceIoControl(std::uint32_t code, const std::vector<
   return true;
 }
 
+std::uintptr_t SimulatedDeviceFile::Identity() const { return reinterpret_cast<std::uintptr_t>(this); }
+
 void SimulatedDeviceFiles::Add(const std::string& path, SimulatedDevice& device) {
   devices_[UpperCase(path)] = &device;
 }

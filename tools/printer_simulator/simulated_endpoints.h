@@ -102,6 +102,8 @@ class SimulatedDeviceFile : public platform::DeviceFile {
   // Answers the parallel port status query only.
   bool DeviceIoControl(std::uint32_t code, const std::vector<std::uint8_t>& input,
                        std::vector<std::uint8_t>& output) override;
+  // This handle's own address: distinct for every handle open at the same time.
+  std::uintptr_t Identity() const override;
 
  private:
   SimulatedDevice& device_;
