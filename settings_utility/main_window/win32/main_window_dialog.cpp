@@ -15,28 +15,49 @@ namespace {
 
 constexpr int kWindowWidth = 502;
 constexpr int kWindowHeight = 348;
-constexpr int kHeadingPoints = 9;
-constexpr const char* kHeadingFace = "Arial Black";
 
-// A window's device context, released when the owner goes.
-class WindowDc {
+// The eight push buttons, drawn from the skin's button images.
+constexpr int kBitmapButtons[] = {IDC_CONNECT,     IDC_SELF_TEST,   IDC_GET_STATUS, IDC_SET_STATUS,
+                                  IDC_SAVE_STATUS, IDC_LOAD_STATUS, IDC_INIT_STATUS, IDC_EXIT};
+constexpr const char* kButtonFace = "Arial";
+constexpr int kButtonFontHeight = 15;
+constexpr int kButtonTextX = 20;
+constexpr int kButtonTextY = 6;
+constexpr COLORREF kButtonText = RGB(150, 108, 79);
+constexpr COLORREF kButtonTextDisabled = RGB(129, 129, 129);
+
+// Drawn straight onto the background picture.
+constexpr int kValueTexts[] = {IDC_FW_VERSION, IDC_LANGUAGE};
+constexpr int kHeadings[] = {IDC_INFO_HEADING, IDC_SETTING_HEADING};
+
+template <std::size_t N>
+bool IsOneOf(int id, const int (&ids)[N]) {
+  return std::find(ids, ids + N, id) != ids + N;
+}
+
+// BeginPaint for the owner's lifetime, EndPaint when it goes.
+class PaintSession {
  public:
-  explicit WindowDc(HWND hwnd) : hwnd_(hwnd), dc_(::GetDC(hwnd)) {}
-  ~WindowDc() {
-    if (dc_ != nullptr) ::ReleaseDC(hwnd_, dc_);
+  explicit PaintSession(HWND hwnd) : hwnd_(hwnd), dc_(::BeginPaint(hwnd, &paint_)) {}
+  ~PaintSession() {
+    if (dc_ != nullptr) ::EndPaint(hwnd_, &paint_);
   }
-  WindowDc(const WindowDc&) = delete;
-  WindowDc& operator=(const WindowDc&) = delete;
-  HDC Get() const { return dc_; }
+  PaintSession(const PaintSession&) = delete;
+  PaintSession& operator=(const PaintSession&) = delete;
+  HDC Dc() const { return dc_; }
 
  private:
   HWND hwnd_;
+  PAINTSTRUCT paint_ = {};
   HDC dc_;
 };
 
 }  // namespace
 
-MainWindowDialog::MainWindowDialog(HINSTANCE instance) : instance_(instance) {}
+MainWindowDialog::MainWindowDialog(HINSTANCE instance)
+    : instance_(instance),
+      icon_(::LoadIconA(instance, MAKEINTRESOURCEA(IDI_APP))),
+      background_(instance, IDB_MAIN_BACKGROUND) {}
 
 void MainWindowDialog::Bind(MainWindow& presenter) { presenter_ = &presenter; }
 
@@ -52,8 +73,21 @@ INT_PTR CALLBACK MainWindowDialog::DialogProc(HWND hwnd, UINT message, WPARAM wP
   return view->HandleMessage(message, wParam, lParam);
 }
 
-INT_PTR MainWindowDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
+INT_PTR MainWindowDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
+    case WM_ERASEBKGND:
+      return background_.Paint(reinterpret_cast<HDC>(wParam)) ? TRUE : FALSE;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+      // A dialog procedure answers the control-colour messages with the brush itself.
+      return reinterpret_cast<INT_PTR>(
+          ControlColours(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
+    case WM_DRAWITEM:
+      return BitmapButtonWin32::ReflectDrawItem(lParam) ? TRUE : FALSE;
+    case WM_PAINT:
+      return PaintMinimised() ? TRUE : FALSE;
+    case WM_QUERYDRAGICON:
+      return reinterpret_cast<INT_PTR>(icon_);
     case WM_INITDIALOG:
       presenter_->OnInitDialog();
       return TRUE;  // let the dialog manager set the focus
@@ -78,28 +112,50 @@ INT_PTR MainWindowDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
 
 HWND MainWindowDialog::Control(int id) const { return ::GetDlgItem(hwnd_, id); }
 
+HBRUSH MainWindowDialog::ControlColours(HDC dc, HWND control) const {
+  const int id = ::GetDlgCtrlID(control);
+  if (IsOneOf(id, kHeadings)) return TransparentControlColours(dc, true);
+  if (IsUnaddressedLabel(control) || IsOneOf(id, kValueTexts)) return TransparentControlColours(dc, false);
+  return nullptr;
+}
+
+// Minimised, the window shows its icon in the middle of what is left of it.
+bool MainWindowDialog::PaintMinimised() {
+  if (!::IsIconic(hwnd_) || icon_ == nullptr) return false;
+  PaintSession paint(hwnd_);
+  if (paint.Dc() == nullptr) return false;
+  ::SendMessageA(hwnd_, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(paint.Dc()), 0);
+  RECT client;
+  ::GetClientRect(hwnd_, &client);
+  const int x = (client.right - client.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+  const int y = (client.bottom - client.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+  ::DrawIcon(paint.Dc(), x, y, icon_);
+  return true;
+}
+
 void MainWindowDialog::PrepareWindow() {
-  // Icons from LoadIconA are shared by the system and are not destroyed by the program.
-  // Until the artwork is generated there is no icon 128, and the window keeps the default.
-  if (HICON icon = ::LoadIconA(instance_, MAKEINTRESOURCEA(IDI_APP))) {
-    ::SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-    ::SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+  // Without icon 128 the window keeps the default icon.
+  if (icon_ != nullptr) {
+    ::SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+    ::SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
   }
   ::SetWindowPos(hwnd_, nullptr, 0, 0, kWindowWidth, kWindowHeight, SWP_NOMOVE | SWP_NOZORDER);
 
-  int pixelsPerInch = 96;
-  {
-    WindowDc dc(hwnd_);
-    if (dc.Get() != nullptr) pixelsPerInch = ::GetDeviceCaps(dc.Get(), LOGPIXELSY);
-  }
-  headingFont_.Reset(::CreateFontA(-::MulDiv(kHeadingPoints, pixelsPerInch, 72), 0, 0, 0,
-                                   FW_DONTCARE, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                   OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                   DEFAULT_PITCH | FF_DONTCARE, kHeadingFace));
+  headingFont_ = CreateHeadingFont(hwnd_);
   if (headingFont_) {
-    for (int id : {IDC_INFO_HEADING, IDC_SETTING_HEADING}) {
+    for (int id : kHeadings)
       ::SendMessageA(Control(id), WM_SETFONT, reinterpret_cast<WPARAM>(headingFont_.Get()), TRUE);
-    }
+  }
+
+  // The presenter sets the captions next; until then each button keeps its template text.
+  buttons_.clear();
+  for (int id : kBitmapButtons) {
+    auto button = std::make_unique<BitmapButtonWin32>(instance_);
+    button->LoadImages(IDB_BUTTON_NORMAL, IDB_BUTTON_PRESSED, IDB_BUTTON_DISABLED);
+    button->SetFont(kButtonFace, kButtonFontHeight);
+    button->SetTextOrigin(kButtonTextX, kButtonTextY);
+    button->SetTextColours(kButtonText, kButtonTextDisabled);
+    if (button->Attach(hwnd_, id)) buttons_.push_back(std::move(button));
   }
 }
 
@@ -107,6 +163,7 @@ void MainWindowDialog::EnableControl(int id, bool enable) { ::EnableWindow(Contr
 
 void MainWindowDialog::SetControlText(int id, const std::string& text) {
   ::SetDlgItemTextA(hwnd_, id, text.c_str());
+  if (IsOneOf(id, kValueTexts) || IsOneOf(id, kHeadings)) RefreshUnderControl(Control(id));
 }
 
 void MainWindowDialog::ResetCombo(int id) { ::SendMessageA(Control(id), CB_RESETCONTENT, 0, 0); }

@@ -5,8 +5,13 @@
 
 #include <windows.h>
 
+#include <memory>
+#include <vector>
+
 #include "settings_utility/main_window/main_window.h"
 #include "settings_utility/main_window/main_window_view.h"
+#include "settings_utility/skin/win32/bitmap_button_win32.h"
+#include "settings_utility/skin/win32/skin_win32.h"
 
 namespace kora {
 
@@ -21,6 +26,10 @@ class MainWindowDialog : public MainWindowView {
 
   // For DialogBoxParamA, with a pointer to this view as its lParam.
   static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+  // The dialog's window from WM_INITDIALOG until it is destroyed, else null: the owner of
+  // the windows the main window opens (the port settings dialog).
+  HWND Window() const { return hwnd_; }
 
   void PrepareWindow() override;
   void EnableControl(int id, bool enable) override;
@@ -44,10 +53,17 @@ class MainWindowDialog : public MainWindowView {
  private:
   INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   HWND Control(int id) const;
+  // WM_CTLCOLORSTATIC / WM_CTLCOLORBTN: the brush, or null for the default colours.
+  HBRUSH ControlColours(HDC dc, HWND control) const;
+  bool PaintMinimised();
 
   HINSTANCE instance_;
   HWND hwnd_ = nullptr;
   MainWindow* presenter_ = nullptr;
+  // Icons from LoadIconA are shared by the system and are not destroyed by the program.
+  HICON icon_ = nullptr;
+  SkinBackground background_;
+  std::vector<std::unique_ptr<BitmapButtonWin32>> buttons_;
   platform::win32::GdiObject headingFont_;  // released when the window is gone
 };
 
