@@ -24,6 +24,8 @@ ConnectWorkflow::ConnectWorkflow(OperationContext& context) : context_(context),
 bool ConnectWorkflow::Fail(const char* text, const char* title, MessageIcon icon) {
   context_.view.ShowMessage(text, title, icon);
   context_.connection.Close();
+  // A half-filled bar would suggest something is still running.
+  context_.view.SetProgressPosition(0);
   return false;
 }
 

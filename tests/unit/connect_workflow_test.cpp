@@ -105,6 +105,7 @@ TEST(ConnectPrinter, RefusesOtherModelsAndUnsupportedFirmware) {
       EXPECT_FALSE(rig.window->connection().connected()) << "closed on failure";
       EXPECT_EQ(rig.serial.openHandles, 0);
       EXPECT_EQ(rig.view.Text(IDC_CONNECT), "Connect Printer");
+      EXPECT_EQ(rig.view.progress, 0) << "no half-filled bar after a refusal";
     }
   }
 }
