@@ -134,6 +134,43 @@ check_dll() {
   fi
 }
 
+# ---- Removal modules: CleanNT5.dll and CleanNT6.dll ----------------------------------------
+# The installer and the uninstaller load a removal module by its bare name and look up its one
+# export by its plain name. So the export table must hold exactly that name: no "@8" that i686
+# gives a __stdcall function, and nothing else. The module is copied alone beside the
+# uninstaller, so it must need no runtime DLL (libgcc, libstdc++, winpthread) either. These
+# DLLs are for the NT family only: the Windows 98 import list does not apply to them.
+check_removal_module() {
+  local relative=$1 wanted=$2
+  local file=$build_dir/$relative name
+  name=$(basename "$relative")
+  echo "$name ($file)"
+  if [ ! -f "$file" ]; then
+    fail "$name: not built"
+    return
+  fi
+  if ! dumps[$file]=$("$objdump" -p "$file" 2>"$scratch/objdump.err"); then
+    unset "dumps[$file]"
+    fail "$name: not a PE image: $(cat "$scratch/objdump.err")"
+    return
+  fi
+  show_imports "$file"
+  check_pe32 "$file" "$name"
+  local names runtime
+  names=$(exports "$file")
+  if [ "$names" = "$wanted" ]; then
+    pass "$name: exports exactly $wanted, undecorated"
+  else
+    fail "$name: exports \"${names//$'\n'/ }\", not exactly $wanted"
+  fi
+  runtime=$(imports "$file" | awk '{ print $1 }' | sort -u | grep -iE '^(libgcc|libstdc\+\+|libwinpthread)' || true)
+  if [ -z "$runtime" ]; then
+    pass "$name: needs no runtime DLL"
+  else
+    fail "$name: needs the runtime DLLs ${runtime//$'\n'/ }"
+  fi
+}
+
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
@@ -144,6 +181,8 @@ echo "Checking the 32-bit product build in $build_dir"
 # The deliverables, as paths inside the build tree; a DLL is followed by the names it must
 # export (e.g. check_dll removal_module/CleanNT5.dll RemoveFromWin2k).
 check_program settings_utility/main_window/win32/QuintKora.exe
+check_removal_module removal_module/CleanNT5.dll RemoveFromWin2k
+check_removal_module removal_module/CleanNT6.dll RemoveFromVISTA
 
 echo "check_win32: $passed passed, $failed failed"
 if [ -n "$results_file" ]; then

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/win32/handle_owner_win32.h"
+#include "platform/win32/removal_handles_win32.h"
 
 namespace platform {
 namespace {
@@ -86,6 +87,17 @@ long Win32Registry::CreateKey(RegistryRoot root, const std::string& path, std::u
                                      access, nullptr, &created, nullptr);
   if (status == ERROR_SUCCESS) key = std::make_unique<Win32RegistryKey>(created);
   return status;
+}
+
+long Win32Registry::DeleteTree(RegistryRoot root, const std::string& path) {
+  // Bound at run time from the shell utility library: the settings utility, which never
+  // deletes keys, must still load where that library is missing (Windows 95 without it).
+  using DeleteKeyFunction = LONG(WINAPI*)(HKEY, LPCSTR);
+  win32::LoadedModule shell(::LoadLibraryA("shlwapi.dll"));
+  if (!shell) return win32::FailureCode();
+  const auto deleteKey = win32::BindFunction<DeleteKeyFunction>(shell.Get(), "SHDeleteKeyA");
+  if (deleteKey == nullptr) return ERROR_PROC_NOT_FOUND;
+  return deleteKey(RootKey(root), path.c_str());
 }
 
 }  // namespace platform

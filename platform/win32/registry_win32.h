@@ -1,5 +1,5 @@
 // Win32 adapter of the registry seam: RegOpenKeyExA, RegCreateKeyExA and the calls on the
-// key they return, which is closed when its RegistryKey is destroyed.
+// key they return, which is closed when its RegistryKey is destroyed; SHDeleteKeyA.
 #pragma once
 #include "platform/registry.h"
 
@@ -11,6 +11,7 @@ class Win32Registry : public Registry {
                std::unique_ptr<RegistryKey>& key) override;
   long CreateKey(RegistryRoot root, const std::string& path, std::uint32_t access,
                  std::unique_ptr<RegistryKey>& key) override;
+  long DeleteTree(RegistryRoot root, const std::string& path) override;
 };
 
 }  // namespace platform

@@ -20,6 +20,19 @@ std::string KeyId(platform::RegistryRoot root, const std::string& path) {
   return RootName(root) + "\\" + Upper(path);
 }
 
+constexpr std::size_t kMaxKeyNameChars = 255;
+
+bool HasOverlongPart(const std::string& path) {
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t end = path.find('\\', start);
+    const std::size_t length = (end == std::string::npos ? path.size() : end) - start;
+    if (length > kMaxKeyNameChars) return true;
+    if (end == std::string::npos) return false;
+    start = end + 1;
+  }
+}
+
 class FakeKey : public platform::RegistryKey {
  public:
   FakeKey(FakeRegistry& registry, platform::RegistryRoot root, std::string path)
@@ -30,7 +43,7 @@ class FakeKey : public platform::RegistryKey {
     const FakeRegistry::Key* key = registry_.FindKey(root_, path_);
     if (!key) return platform::kErrorFileNotFound;
     info.valueCount = static_cast<std::uint32_t>(key->values.size());
-    info.subkeyCount = 0;
+    info.subkeyCount = static_cast<std::uint32_t>(registry_.SubkeyNames(root_, path_).size());
     return platform::kErrorSuccess;
   }
 
@@ -52,7 +65,15 @@ class FakeKey : public platform::RegistryKey {
     return platform::kErrorSuccess;
   }
 
-  long EnumSubkey(std::uint32_t, std::size_t, std::string&) override { return platform::kErrorNoMoreItems; }
+  long EnumSubkey(std::uint32_t index, std::size_t nameChars, std::string& name) override {
+    registry_.log.push_back("enum " + std::to_string(index));
+    if (!registry_.FindKey(root_, path_)) return platform::kErrorFileNotFound;
+    const std::vector<std::string> names = registry_.SubkeyNames(root_, path_);
+    if (index >= names.size()) return platform::kErrorNoMoreItems;
+    if (names[index].size() > nameChars) return platform::kErrorMoreData;
+    name = names[index];
+    return platform::kErrorSuccess;
+  }
 
  private:
   FakeRegistry& registry_;
@@ -69,6 +90,7 @@ std::string RootName(platform::RegistryRoot root) {
 long FakeRegistry::OpenKey(platform::RegistryRoot root, const std::string& path, std::uint32_t,
                            std::unique_ptr<platform::RegistryKey>& key) {
   log.push_back("open " + RootName(root) + "\\" + path);
+  if (HasOverlongPart(path)) return platform::kErrorInvalidParameter;
   if (!FindKey(root, path)) return platform::kErrorFileNotFound;
   key = std::make_unique<FakeKey>(*this, root, path);
   return platform::kErrorSuccess;
@@ -77,13 +99,44 @@ long FakeRegistry::OpenKey(platform::RegistryRoot root, const std::string& path,
 long FakeRegistry::CreateKey(platform::RegistryRoot root, const std::string& path, std::uint32_t,
                              std::unique_ptr<platform::RegistryKey>& key) {
   log.push_back("create " + RootName(root) + "\\" + path);
+  if (HasOverlongPart(path)) return platform::kErrorInvalidParameter;
   AddKey(root, path);
   key = std::make_unique<FakeKey>(*this, root, path);
   return platform::kErrorSuccess;
 }
 
+long FakeRegistry::DeleteTree(platform::RegistryRoot root, const std::string& path) {
+  const std::string entry = "deletetree " + RootName(root) + "\\" + path;
+  log.push_back(entry);
+  if (journal) journal->push_back(entry);
+  if (failDeleteTree.count(path)) return platform::kErrorAccessDenied;
+  const std::string id = KeyId(root, path);
+  if (keys_.erase(id) == 0) return platform::kErrorFileNotFound;
+  const std::string below = id + "\\";
+  for (auto it = keys_.lower_bound(below); it != keys_.end() && it->first.compare(0, below.size(), below) == 0;)
+    it = keys_.erase(it);
+  return platform::kErrorSuccess;
+}
+
 FakeRegistry::Key& FakeRegistry::KeyAt(platform::RegistryRoot root, const std::string& path) {
-  return keys_[KeyId(root, path)];
+  auto lastPart = [](const std::string& p) { return p.substr(p.rfind('\\') + 1); };
+  // Every key above this one exists too.
+  for (std::size_t slash = path.find('\\'); slash != std::string::npos; slash = path.find('\\', slash + 1)) {
+    const std::string parentPath = path.substr(0, slash);
+    Key& parent = keys_[KeyId(root, parentPath)];
+    if (parent.name.empty()) parent.name = lastPart(parentPath);
+  }
+  Key& key = keys_[KeyId(root, path)];
+  if (key.name.empty()) key.name = lastPart(path);
+  return key;
+}
+
+std::vector<std::string> FakeRegistry::SubkeyNames(platform::RegistryRoot root, const std::string& path) const {
+  const std::string prefix = KeyId(root, path) + "\\";
+  std::vector<std::string> names;  // keys_ is ordered by upper-cased id: the registry's order
+  for (auto it = keys_.lower_bound(prefix); it != keys_.end() && it->first.compare(0, prefix.size(), prefix) == 0; ++it)
+    if (it->first.find('\\', prefix.size()) == std::string::npos) names.push_back(it->second.name);
+  return names;
 }
 
 const FakeRegistry::Key* FakeRegistry::FindKey(platform::RegistryRoot root, const std::string& path) const {

@@ -15,14 +15,20 @@ class FakeRegistry : public platform::Registry {
   struct Key {
     std::map<std::string, platform::RegistryValue> values;  // by upper-cased name
     std::map<std::string, std::string> valueNames;          // upper-cased -> as written
+    std::string name;                                       // last path part, as first written
   };
 
   long OpenKey(platform::RegistryRoot root, const std::string& path, std::uint32_t access,
                std::unique_ptr<platform::RegistryKey>& key) override;
   long CreateKey(platform::RegistryRoot root, const std::string& path, std::uint32_t access,
                  std::unique_ptr<platform::RegistryKey>& key) override;
+  // Removes the key and every key below it; kErrorFileNotFound when the key does not exist.
+  // Logged as "deletetree HKLM\path", also into `journal` when one is set.
+  long DeleteTree(platform::RegistryRoot root, const std::string& path) override;
 
-  // Test set-up and inspection.
+  // Test set-up and inspection. A key comes with all the keys above it, as in the registry,
+  // and its subkeys enumerate in the registry's order (by name, case ignored). A path part
+  // longer than 255 characters is refused, as the registry refuses it.
   void AddKey(platform::RegistryRoot root, const std::string& path);
   void SetString(platform::RegistryRoot root, const std::string& path, const std::string& name,
                  const std::string& text);
@@ -39,11 +45,17 @@ class FakeRegistry : public platform::Registry {
   // Value names of a key, as written, in no particular order.
   std::vector<std::string> ValueNames(platform::RegistryRoot root, const std::string& path) const;
 
+  // When set, DeleteTree also records here: tests that follow calls across several fakes
+  // share one journal.
+  std::vector<std::string>* journal = nullptr;
+  std::set<std::string> failDeleteTree;  // paths (as given) whose deletion is refused (access denied)
   std::vector<std::string> log;  // "open HKCU\path", "query Name", "set Name", "create HKCU\path"
   int setCount = 0;
 
   Key& KeyAt(platform::RegistryRoot root, const std::string& path);
   const Key* FindKey(platform::RegistryRoot root, const std::string& path) const;
+  // Names of the direct subkeys, as written, in enumeration order.
+  std::vector<std::string> SubkeyNames(platform::RegistryRoot root, const std::string& path) const;
 
  private:
   std::map<std::string, Key> keys_;  // by "HKCU\UPPER\PATH"
