@@ -58,6 +58,9 @@ class PrintAdmin {
   // kErrorInsufficientBuffer and leaves `directory` untouched.
   virtual long DriverDirectory(std::size_t bufferBytes, std::string& directory) = 0;
   virtual long PrintProcessorDirectory(std::size_t bufferBytes, std::string& directory) = 0;
+  // EnumPrinterDriversA level 3 of the local server for the local environment: a size call,
+  // then a fetch. The drivers' names, in the spooler's order.
+  virtual long EnumDriverNames(std::vector<std::string>& names) = 0;
 };
 
 }  // namespace platform

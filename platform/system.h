@@ -1,9 +1,11 @@
 // System services of the installer side: the user's profile strings, starting a command,
-// the version, the computer name, the process token's privileges and the restart of Windows.
+// the version, the computer name, the process token's privileges, the restart of Windows,
+// loading a removal module and the system's text for an error code.
 // One operation per platform call; a token is closed (CloseHandle) when its owner is destroyed.
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -47,6 +49,18 @@ class AccessToken {
   virtual long AdjustPrivilege(const Luid& privilege, std::uint32_t attributes) = 0;
 };
 
+// The one export of a removal module: int __stdcall (const char*, const char*). The adapter
+// makes the typed call; logic only sees this wrapper, which is valid while its module lives.
+using TextPairFunction = std::function<int(const char*, const char*)>;
+
+// A library loaded with LoadLibraryA; freed (FreeLibrary) when its owner is destroyed.
+class LoadedModule {
+ public:
+  virtual ~LoadedModule() = default;  // FreeLibrary
+  // GetProcAddress by name, typed as a TextPairFunction.
+  virtual long FindTextPairFunction(const std::string& exportName, TextPairFunction& function) = 0;
+};
+
 class SystemServices {
  public:
   virtual ~SystemServices() = default;
@@ -65,6 +79,12 @@ class SystemServices {
   virtual long LookupPrivilege(const std::string& name, Luid& privilege) = 0;
   // ExitWindowsEx.
   virtual long RequestExitWindows(std::uint32_t flags, std::uint32_t reason) = 0;
+  // LoadLibraryA with the name as given (a bare file name searches the program's folder
+  // first). GetLastError on failure (126 when the file is missing).
+  virtual long LoadModule(const std::string& fileName, std::unique_ptr<LoadedModule>& module) = 0;
+  // FormatMessageA from the system's message table for `code` in `languageId`, the text as
+  // the system gives it; empty when the system has no text for the code.
+  virtual std::string ErrorText(long code, std::uint32_t languageId) = 0;
 };
 
 }  // namespace platform

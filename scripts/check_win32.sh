@@ -183,6 +183,12 @@ echo "Checking the 32-bit product build in $build_dir"
 check_program settings_utility/main_window/win32/QuintKora.exe
 check_removal_module removal_module/CleanNT5.dll RemoveFromWin2k
 check_removal_module removal_module/CleanNT6.dll RemoveFromVISTA
+# The uninstaller, and the removal modules copied beside it for it to load by bare name. The
+# Windows 98 list catches what the static runtime drags in; it does not prove that the
+# uninstaller loads on the 9x family, whose spooler and security libraries lack NT calls.
+check_program uninstaller/win32/HRX410_Uninstaller.exe
+check_removal_module uninstaller/win32/CleanNT5.dll RemoveFromWin2k
+check_removal_module uninstaller/win32/CleanNT6.dll RemoveFromVISTA
 
 echo "check_win32: $passed passed, $failed failed"
 if [ -n "$results_file" ]; then

@@ -128,4 +128,23 @@ long Win32PrintAdmin::PrintProcessorDirectory(std::size_t bufferBytes, std::stri
   return ReadDirectory(::GetPrintProcessorDirectoryA, bufferBytes, directory);
 }
 
+long Win32PrintAdmin::EnumDriverNames(std::vector<std::string>& names) {
+  DWORD needed = 0;
+  DWORD returned = 0;
+  if (::EnumPrinterDriversA(nullptr, nullptr, 3, nullptr, 0, &needed, &returned)) {
+    names.clear();  // nothing to fetch: no driver
+    return ERROR_SUCCESS;
+  }
+  const long error = win32::FailureCode();
+  if (error != ERROR_INSUFFICIENT_BUFFER) return error;
+  std::vector<BYTE> buffer(needed);
+  if (!::EnumPrinterDriversA(nullptr, nullptr, 3, buffer.data(), needed, &needed, &returned)) {
+    return win32::FailureCode();
+  }
+  const auto* drivers = reinterpret_cast<const DRIVER_INFO_3A*>(buffer.data());
+  names.clear();
+  for (DWORD i = 0; i < returned; ++i) names.push_back(drivers[i].pName ? drivers[i].pName : "");
+  return ERROR_SUCCESS;
+}
+
 }  // namespace platform

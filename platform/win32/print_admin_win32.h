@@ -17,6 +17,7 @@ class Win32PrintAdmin : public PrintAdmin {
   long RemovePrintProcessor(const std::string& environment, const std::string& processorName) override;
   long DriverDirectory(std::size_t bufferBytes, std::string& directory) override;
   long PrintProcessorDirectory(std::size_t bufferBytes, std::string& directory) override;
+  long EnumDriverNames(std::vector<std::string>& names) override;
 };
 
 }  // namespace platform

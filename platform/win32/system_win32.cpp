@@ -30,6 +30,30 @@ class Win32AccessToken : public AccessToken {
   win32::KernelHandle token_;
 };
 
+class Win32LoadedModule : public LoadedModule {
+ public:
+  explicit Win32LoadedModule(HMODULE module) : module_(module) {}
+
+  long FindTextPairFunction(const std::string& exportName, TextPairFunction& function) override {
+    using Export = int(__stdcall*)(const char*, const char*);
+    const Export found = win32::BindFunction<Export>(module_.Get(), exportName.c_str());
+    if (found == nullptr) return win32::FailureCode();
+    function = [found](const char* first, const char* second) { return found(first, second); };
+    return ERROR_SUCCESS;
+  }
+
+ private:
+  win32::LoadedModule module_;
+};
+
+// Frees the buffer FormatMessageA allocated.
+struct MessageBufferTraits {
+  using Handle = char*;
+  static Handle Invalid() { return nullptr; }
+  static bool IsValid(Handle h) { return h != nullptr; }
+  static void Close(Handle h) { ::LocalFree(h); }
+};
+
 }  // namespace
 
 bool Win32SystemServices::WriteProfileText(const std::string& section, const std::string& key,
@@ -79,6 +103,23 @@ long Win32SystemServices::LookupPrivilege(const std::string& name, Luid& privile
 
 long Win32SystemServices::RequestExitWindows(std::uint32_t flags, std::uint32_t reason) {
   return ::ExitWindowsEx(flags, reason) ? ERROR_SUCCESS : win32::FailureCode();
+}
+
+long Win32SystemServices::LoadModule(const std::string& fileName, std::unique_ptr<LoadedModule>& module) {
+  HMODULE loaded = ::LoadLibraryA(fileName.c_str());
+  if (loaded == nullptr) return win32::FailureCode();
+  module = std::make_unique<Win32LoadedModule>(loaded);
+  return ERROR_SUCCESS;
+}
+
+std::string Win32SystemServices::ErrorText(long code, std::uint32_t languageId) {
+  char* text = nullptr;
+  const DWORD length = ::FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                            FORMAT_MESSAGE_IGNORE_INSERTS,
+                                        nullptr, static_cast<DWORD>(code), languageId,
+                                        reinterpret_cast<char*>(&text), 0, nullptr);
+  win32::HandleOwner<MessageBufferTraits> owner(text);
+  return length != 0 && text != nullptr ? std::string(text, length) : std::string();
 }
 
 }  // namespace platform

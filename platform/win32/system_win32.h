@@ -1,5 +1,6 @@
 // Win32 adapter of the installer side's system services: WriteProfileStringA, WinExec,
-// GetVersionExA, GetComputerNameA, the process token and ExitWindowsEx.
+// GetVersionExA, GetComputerNameA, the process token, ExitWindowsEx, LoadLibraryA with
+// GetProcAddress, and FormatMessageA.
 #pragma once
 #include "platform/system.h"
 
@@ -14,6 +15,8 @@ class Win32SystemServices : public SystemServices {
   long OpenProcessToken(std::uint32_t access, std::unique_ptr<AccessToken>& token) override;
   long LookupPrivilege(const std::string& name, Luid& privilege) override;
   long RequestExitWindows(std::uint32_t flags, std::uint32_t reason) override;
+  long LoadModule(const std::string& fileName, std::unique_ptr<LoadedModule>& module) override;
+  std::string ErrorText(long code, std::uint32_t languageId) override;
 };
 
 }  // namespace platform

@@ -119,4 +119,15 @@ long FakePrintAdmin::PrintProcessorDirectory(std::size_t bufferBytes, std::strin
   return ReadFolder(processorDirectoryError, processorDirectory, bufferBytes, directory);
 }
 
+long FakePrintAdmin::EnumDriverNames(std::vector<std::string>& names) {
+  Record("enum drivers");
+  if (enumDriversError != 0) return enumDriversError;
+  names.clear();
+  const std::string prefix = localEnvironment + "|";
+  for (const std::string& driver : drivers) {
+    if (driver.compare(0, prefix.size(), prefix) == 0) names.push_back(driver.substr(prefix.size()));
+  }
+  return platform::kErrorSuccess;
+}
+
 }  // namespace fakes

@@ -21,6 +21,7 @@ class FakePrintAdmin : public platform::PrintAdmin {
   long RemovePrintProcessor(const std::string& environment, const std::string& processorName) override;
   long DriverDirectory(std::size_t bufferBytes, std::string& directory) override;
   long PrintProcessorDirectory(std::size_t bufferBytes, std::string& directory) override;
+  long EnumDriverNames(std::vector<std::string>& names) override;
 
   // Objects: printers by name, forms in the server's order, the others as "environment|name".
   std::set<std::string> printers;
@@ -39,12 +40,15 @@ class FakePrintAdmin : public platform::PrintAdmin {
   long removeProcessorError = 0;
   long driverDirectoryError = 0;
   long processorDirectoryError = 0;
+  long enumDriversError = 0;
+  // The environment EnumDriverNames lists (the local one).
+  std::string localEnvironment = "Windows NT x86";
   std::set<std::string> undeletableForms;
 
   // "open printer NAME raw 0xf000c", "delete printer NAME", "close NAME", "open server 0x1",
   // "enum forms", "delete form NAME", "delete driver ENV|NAME flags 4 version 3",
   // "delete monitor ENV|NAME", "delete processor ENV|NAME", "driver directory",
-  // "processor directory"; also into `journal` when one is set.
+  // "processor directory", "enum drivers"; also into `journal` when one is set.
   std::vector<std::string> log;
   std::vector<std::string>* journal = nullptr;
   int openHandles = 0;

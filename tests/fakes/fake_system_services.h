@@ -1,9 +1,13 @@
 // System services in memory: profile strings, started commands, a scripted version and
-// computer name, and a process token whose privilege adjustment and the restart request can
-// be made to fail. Logs the calls.
+// computer name, a process token whose privilege adjustment and the restart request can
+// be made to fail, loadable modules with scripted exports, and error texts. Logs the calls.
 #pragma once
+#include <functional>
 #include <map>
+#include <memory>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/os_codes.h"
@@ -24,6 +28,10 @@ class FakeSystemServices : public platform::SystemServices {
   }
   long QueryVersion(platform::OsVersion& out) override {
     Record("version");
+    if (versionFailures > 0) {
+      --versionFailures;
+      return platform::kErrorInvalidParameter;
+    }
     if (versionError != 0) return versionError;
     out = version;
     return platform::kErrorSuccess;
@@ -51,6 +59,43 @@ class FakeSystemServices : public platform::SystemServices {
     return exitError;
   }
 
+  long LoadModule(const std::string& fileName, std::unique_ptr<platform::LoadedModule>& module) override {
+    Record("load " + fileName);
+    if (!modules.count(fileName)) return kErrorModuleNotFound;
+    module = std::make_unique<Module>(*this, fileName);
+    return platform::kErrorSuccess;
+  }
+  std::string ErrorText(long code, std::uint32_t languageId) override {
+    Record("error text " + std::to_string(code) + " " + std::to_string(languageId));
+    const auto found = errorTexts.find(code);
+    return found != errorTexts.end() ? found->second : std::string();
+  }
+
+  // A loaded module: its exports are the names in `exports` of modules[fileName]; calling one
+  // records "call EXPORT(first,second)" and runs `onCall` (what the module would do).
+  struct Module : platform::LoadedModule {
+    Module(FakeSystemServices& system, std::string fileName) : system_(system), file_(std::move(fileName)) {
+      ++system_.loadedModules;
+    }
+    ~Module() override {
+      --system_.loadedModules;
+      system_.Record("free " + file_);
+    }
+    long FindTextPairFunction(const std::string& exportName, platform::TextPairFunction& function) override {
+      system_.Record("find " + exportName);
+      if (!system_.modules[file_].count(exportName)) return kErrorProcNotFound;
+      FakeSystemServices* system = &system_;
+      function = [system, exportName](const char* first, const char* second) {
+        system->Record("call " + exportName + "(" + first + "," + second + ")");
+        if (system->onCall) system->onCall(exportName, first, second);
+        return system->exportResult;
+      };
+      return platform::kErrorSuccess;
+    }
+    FakeSystemServices& system_;
+    std::string file_;
+  };
+
   struct Token : platform::AccessToken {
     explicit Token(FakeSystemServices& system) : system_(system) { ++system_.openTokens; }
     ~Token() override {
@@ -74,6 +119,7 @@ class FakeSystemServices : public platform::SystemServices {
   std::uint32_t startResult = 33;              // WinExec: above 31 is started
   platform::OsVersion version;
   long versionError = 0;
+  int versionFailures = 0;  // this many calls fail before the version is given
   std::string computerName = "FRONTDESK";
   long openTokenError = 0;
   long lookupError = 0;
@@ -81,6 +127,14 @@ class FakeSystemServices : public platform::SystemServices {
   long adjustLastError = 0;  // e.g. kErrorNotAllAssigned when the privilege is not held
   long exitError = 0;
   int openTokens = 0;
+  // LoadLibraryA / GetProcAddress failures (ERROR_MOD_NOT_FOUND, ERROR_PROC_NOT_FOUND).
+  static constexpr long kErrorModuleNotFound = 126;
+  static constexpr long kErrorProcNotFound = 127;
+  std::map<std::string, std::set<std::string>> modules;  // file name -> export names
+  std::function<void(const std::string&, const std::string&, const std::string&)> onCall;
+  int exportResult = 0;
+  int loadedModules = 0;
+  std::map<long, std::string> errorTexts;  // FormatMessageA answers
   std::vector<std::string> log;
   std::vector<std::string>* journal = nullptr;
 };
