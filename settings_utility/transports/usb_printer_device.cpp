@@ -25,6 +25,7 @@ bool UsbPrinterDevice::OpenDeviceFile() {
   handle_ = devices_.Open(devicePath_, platform::kGenericRead | platform::kGenericWrite, 0,
                           platform::kOpenExisting, platform::kFileAttributeNormal);
   if (!handle_) return false;
+  handle_->SetCommTimeouts(kUsbReadTimeouts);
   // Removal requests name the handle, so each new handle needs a registration of its own.
   if (window_) handleRegistration_ = window_->RegisterHandle(*handle_);
   return true;

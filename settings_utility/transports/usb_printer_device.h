@@ -2,12 +2,12 @@
 // hidden notification window through which the open device learns that it was unplugged
 // (the handle is let go) or plugged in again (the path is reopened).
 //
-// Reads and writes are synchronous and carry no time-out of the utility's own. A synchronous
-// read cannot be cut short from the thread that waits in it without overlapped I/O or a
-// second thread, and the utility uses neither; how long a read waits for a printer that has
-// nothing to send is therefore the device driver's choice. The replies the utility asks for
-// are short and the protocol reads a fixed number of times, so a driver that completes an
-// empty read keeps every operation bounded; the in-process simulator plays such a driver.
+// Reads and writes are synchronous. A silent printer must not hang the window, so each
+// newly opened handle is given read time-outs (kUsbReadTimeouts): a driver that honours them
+// ends a read 10 ms after the last byte of a reply, or after 1 s when nothing comes. A driver
+// that refuses time-out requests (the call's result is ignored) decides alone how long a read
+// waits; the protocol reads a fixed number of times, so a driver that completes an empty
+// read keeps every operation bounded.
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -23,6 +23,8 @@ namespace kora {
 
 extern const char kUsbNotificationWindowName[];  // "USBPNPWindow"
 constexpr int kUsbNotificationWindowId = 1234;
+// Read interval 10 ms, no per-byte part, 1000 ms in all; writes keep the driver's own bound.
+constexpr platform::CommTimeouts kUsbReadTimeouts{10, 0, 1000, 0, 0};
 
 class UsbPrinterDevice : public Transport, private platform::DeviceChangeSink {
  public:

@@ -3,6 +3,8 @@
 // (removal refused, removal suffered, arrival reopens).
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <set>
 
 #include "platform/os_codes.h"
@@ -238,6 +240,8 @@ TEST(UsbPrinterDevice, OpenMakesTheWindowAndBothRegistrationsAndCloseUndoesThem)
   EXPECT_EQ(rig.notifications.registrations[0].handle, rig.printer->handleIdentity);
   EXPECT_FALSE(rig.notifications.registrations[1].forHandle);
   EXPECT_TRUE(rig.notifications.registrations[1].interfaceClass == platform::kGuidDevInterfaceUsbDevice);
+  EXPECT_TRUE((rig.printer->lastTimeouts == platform::CommTimeouts{10, 0, 1000, 0, 0}))
+      << "a silent printer must not hold a read for ever";
 
   rig.device.Close();
   EXPECT_EQ(rig.notifications.LiveWindows(), 0);
@@ -297,6 +301,8 @@ TEST(UsbPrinterDevice, RemovalIsRefusedThenSufferedThenUndoneByArrival) {
     EXPECT_EQ(rig.notifications.SendInterfaceEvent(platform::kDbtDeviceArrival), platform::kDeviceChangeTrue);
     EXPECT_EQ(rig.device.state(), kora::UsbPrinterDevice::State::Open);
     EXPECT_EQ(rig.printer->openCount, 2u);
+    EXPECT_EQ(std::count(rig.printer->calls.begin(), rig.printer->calls.end(), "SetCommTimeouts"), 2)
+        << "the reopened handle gets its read time-outs too";
     EXPECT_NE(rig.printer->handleIdentity, first);
     EXPECT_EQ(rig.notifications.registrations.back().handle, rig.printer->handleIdentity)
         << "the new handle is registered";
