@@ -64,6 +64,69 @@ kit_start_xvfb
 kit_prepare_template "$template"
 export WINEPREFIX="$scratch/prefix"
 kit_copy_template "$template" "$WINEPREFIX"
+
+# ---- begin: printer on a pseudo-terminal, modem lines (serial and USB tests of QuintKora) ----
+#   KIT_SIMULATOR_PTY_ARGS     when set (even empty): start the printer simulator on a
+#                              pseudo-terminal, with these extra options, instead of on TCP; the
+#                              test gets KIT_SIM_STATE as with KIT_SIMULATOR_ARGS
+#   KIT_SIMULATOR_PTY_PORTS    "COM1 ...": port names mapped to that pty (as KIT_WINE_PORTS does)
+#   KIT_SIMULATOR_PTY_DEVICES  names of dosdevices entries linked to that pty, such as a USB
+#                              device interface path in lower case: opening the path opens the
+#                              pty. They go through the simulator's own link, whose Unix path the
+#                              test gets as KIT_SIM_PTY_LINK: moving that link away makes the
+#                              device vanish, moving it back brings it back
+#   KIT_WINE_PRELOAD           a shared object preloaded into wine64 and every program it
+#                              starts (tests/wine/preload: modem lines of ptys). The test gets
+#                              KIT_MODEM_LINES, the Windows path of the file whose line names the
+#                              library reports; until the test writes it, plain Wine answers.
+if [ -n "${KIT_SIMULATOR_PTY_ARGS+set}" ]; then
+  [ -z "${KIT_SIMULATOR_ARGS+set}" ] ||
+    kit_die "KIT_SIMULATOR_ARGS and KIT_SIMULATOR_PTY_ARGS both set: one simulator per run"
+  simulator=${KIT_SIMULATOR:-}
+  [ -x "$simulator" ] ||
+    kit_die "the test needs the printer simulator, but '$simulator' is not built (make simulator)"
+  : >"$scratch/simulator.out"
+  # The harness's own clean-up stops it, as it does the TCP simulator.
+  # shellcheck disable=SC2086  # KIT_SIMULATOR_PTY_ARGS is a list of options
+  "$simulator" --pty "$scratch/printer-pty" --state-file "$scratch/simulator-state" \
+    --max-seconds $((time_limit + 60)) $KIT_SIMULATOR_PTY_ARGS \
+    >"$scratch/simulator.out" 2>"$scratch/simulator.err" &
+  simulator_pid=$!
+  tries=0
+  # A complete first line holds the pty's slave path.
+  until [ "$(wc -l <"$scratch/simulator.out")" -ge 1 ]; do
+    kill -0 "$simulator_pid" 2>/dev/null ||
+      { cat "$scratch/simulator.err" >&2; kit_die "the printer simulator ended at start"; }
+    tries=$((tries + 1))
+    [ "$tries" -le 100 ] || kit_die "the printer simulator gave no pty within 10 s"
+    sleep 0.1
+  done
+  pty_slave=$(head -n 1 "$scratch/simulator.out")
+  [ -c "$pty_slave" ] || kit_die "the printer simulator printed '$pty_slave', not a terminal"
+  for name in ${KIT_SIMULATOR_PTY_PORTS:-}; do
+    KIT_WINE_PORTS="${KIT_WINE_PORTS:-} $name=$pty_slave"
+  done
+  # Names with '?' or '*' must not be globbed.
+  read -r -a pty_devices <<<"${KIT_SIMULATOR_PTY_DEVICES:-}"
+  for name in "${pty_devices[@]}"; do
+    ln -s "$scratch/printer-pty" "$WINEPREFIX/dosdevices/$name"
+  done
+  KIT_SIM_STATE=$(kit_windows_path "$scratch/simulator-state")
+  KIT_SIM_PTY_LINK="$scratch/printer-pty"
+  export KIT_SIM_STATE KIT_SIM_PTY_LINK
+fi
+if [ -n "${KIT_WINE_PRELOAD:-}" ]; then
+  [ -f "$KIT_WINE_PRELOAD" ] ||
+    kit_die "KIT_WINE_PRELOAD names '$KIT_WINE_PRELOAD', which is not built (make tree-native)"
+  KIT_MODEM_LINES_FILE="$scratch/modem-lines"
+  KIT_MODEM_LINES=$(kit_windows_path "$KIT_MODEM_LINES_FILE")
+  # Everything started from here on carries it, the wineserver and the programs under test
+  # included; the library changes nothing but TIOCMGET on ptys.
+  LD_PRELOAD="$KIT_WINE_PRELOAD${LD_PRELOAD:+:$LD_PRELOAD}"
+  export KIT_MODEM_LINES_FILE KIT_MODEM_LINES LD_PRELOAD
+fi
+# ---- end: printer on a pseudo-terminal, modem lines ----
+
 kit_map_ports
 
 if [ -n "${KIT_SIMULATOR_ARGS+set}" ]; then
