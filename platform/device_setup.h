@@ -1,7 +1,8 @@
-// Setup API seam of the removal side: the devices of an enumerator with their registry
-// properties and their removal, and the system's INF files (list, open, find a line,
-// uninstall an OEM copy). One operation per setup API call; a device set is destroyed
-// (SetupDiDestroyDeviceInfoList) and an INF closed (SetupCloseInfFile) with its owner.
+// Setup API seam of the removal side and the installer: the devices of an enumerator with
+// their registry properties and their removal, and the system's INF files (list, open, find a
+// line, copy an INF into the store as an OEM INF and uninstall such a copy). One operation per
+// setup API call; a device set is destroyed (SetupDiDestroyDeviceInfoList) and an INF closed
+// (SetupCloseInfFile) with its owner.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -25,6 +26,11 @@ constexpr std::uint32_t kInfStyleOldNt = 0x1;
 constexpr std::uint32_t kInfStyleWin4 = 0x2;
 // SetupUninstallOEMInfA flags (SUOI_FORCEDELETE).
 constexpr std::uint32_t kSuoiForceDelete = 0x1;
+// SetupCopyOEMInfA media type (SPOST_PATH) and copy style (SP_COPY_NOOVERWRITE).
+constexpr std::uint32_t kSpostPath = 1;
+constexpr std::uint32_t kSpCopyNoOverwrite = 0x8;
+// SetupCopyOEMInfA refusing to overwrite an INF already in the store (ERROR_FILE_EXISTS).
+constexpr long kErrorFileExists = 80;
 
 // SP_DEVINFO_DATA without its size. `reserved` is the set's own reference to the device:
 // the logic only hands the record back to the set that filled it.
@@ -69,6 +75,12 @@ class DeviceSetup {
   // SetupUninstallOEMInfA. Windows 2000 lacks it: the adapter binds it at run time and
   // answers kErrorProcNotFound there.
   virtual long UninstallOemInf(const std::string& infFileName, std::uint32_t flags) = 0;
+  // SetupCopyOEMInfA of `sourceInf` (a full path) without a media location, into a
+  // destination name buffer of bufferChars characters that starts empty. `destination` is
+  // what the buffer holds after a copy, and after a copy refused because the INF is already in
+  // the store (kErrorFileExists), which still names that copy; empty after other failures.
+  virtual long CopyOemInf(const std::string& sourceInf, std::uint32_t mediaType, std::uint32_t copyStyle,
+                          std::size_t bufferChars, std::string& destination) = 0;
 };
 
 }  // namespace platform

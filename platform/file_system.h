@@ -1,6 +1,6 @@
-// Files and folders seam of the removal side: searching a folder, attributes, deleting files
-// and folders, and the Windows and system folders. One operation per platform call; a search
-// is ended (FindClose) when its owner is destroyed.
+// Files and folders seam of the removal side and the installer: searching a folder, attributes,
+// deleting, copying files and creating folders, and the Windows and system folders. One
+// operation per platform call; a search is ended (FindClose) when its owner is destroyed.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -42,6 +42,13 @@ class FileSystem {
   virtual long Delete(const std::string& path) = 0;
   // RemoveDirectoryA.
   virtual long RemoveFolder(const std::string& path) = 0;
+  // CopyFileA: with failIfExists false an existing `to` is overwritten.
+  virtual long Copy(const std::string& from, const std::string& to, bool failIfExists) = 0;
+  // CreateDirectoryA without a security descriptor: kErrorAlreadyExists when it is there.
+  virtual long CreateFolder(const std::string& path) = 0;
+  // GetFullPathNameA: a size call, then a buffer of that size. A relative path is taken from
+  // the current directory.
+  virtual long FullPath(const std::string& path, std::string& fullPath) = 0;
   // GetWindowsDirectoryA / GetSystemDirectoryA into a buffer of bufferChars characters (the
   // zero included): a longer folder gives kErrorInsufficientBuffer.
   virtual long WindowsDirectory(std::size_t bufferChars, std::string& directory) = 0;

@@ -1,6 +1,6 @@
 // Registry seam: one call per RegOpenKeyExA / RegCreateKeyExA / RegQueryInfoKeyA /
-// RegQueryValueExA / RegSetValueExA, and SHDeleteKeyA. A key is closed when its owner is
-// destroyed.
+// RegQueryValueExA / RegSetValueExA / RegDeleteKeyA, and SHDeleteKeyA. A key is closed when its
+// owner is destroyed.
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -63,6 +63,8 @@ class Registry {
   // SHDeleteKeyA: the key with everything below it. The adapter binds it at run time, so that
   // a program that never deletes keys does not need the shell utility library to load.
   virtual long DeleteTree(RegistryRoot root, const std::string& path) = 0;
+  // RegDeleteKeyA: the key alone, refused while it has subkeys (on Windows NT).
+  virtual long DeleteKey(RegistryRoot root, const std::string& path) = 0;
 };
 
 }  // namespace platform

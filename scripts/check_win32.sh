@@ -190,6 +190,49 @@ check_program uninstaller/win32/HRX410_Uninstaller.exe
 check_removal_module uninstaller/win32/CleanNT5.dll RemoveFromWin2k
 check_removal_module uninstaller/win32/CleanNT6.dll RemoveFromVISTA
 
+# The installer, in the folder a user runs it from, with what it installs: the uninstaller and
+# the removal modules, and the demo driver package's language monitor and print processor,
+# which the spooler loads and looks up by their plain export names. The installer must start on
+# Windows 98 to refuse it there, so the Windows 98 list applies to it; the spooler's modules run
+# only inside the NT spooler and must need no runtime DLL, as nothing else is copied with them.
+check_spooler_module() {
+  local relative=$1
+  shift
+  local file=$build_dir/$relative name names wanted runtime
+  name=$(basename "$relative")
+  echo "$name ($file)"
+  if [ ! -f "$file" ]; then
+    fail "$name: not built"
+    return
+  fi
+  if ! dumps[$file]=$("$objdump" -p "$file" 2>"$scratch/objdump.err"); then
+    unset "dumps[$file]"
+    fail "$name: not a PE image: $(cat "$scratch/objdump.err")"
+    return
+  fi
+  check_pe32 "$file" "$name"
+  names=$(exports "$file" | sort)
+  wanted=$(printf '%s\n' "$@" | sort)
+  if [ "$names" = "$wanted" ]; then
+    pass "$name: exports exactly ${wanted//$'\n'/ }, undecorated"
+  else
+    fail "$name: exports \"${names//$'\n'/ }\", not exactly ${wanted//$'\n'/ }"
+  fi
+  runtime=$(imports "$file" | awk '{ print $1 }' | sort -u | grep -iE '^(libgcc|libstdc\+\+|libwinpthread)' || true)
+  if [ -z "$runtime" ]; then
+    pass "$name: needs no runtime DLL"
+  else
+    fail "$name: needs the runtime DLLs ${runtime//$'\n'/ }"
+  fi
+}
+check_program installer/kit/HRX410_Installer.exe
+check_program installer/kit/HRX410_Uninstaller.exe
+check_removal_module installer/kit/CleanNT5.dll RemoveFromWin2k
+check_removal_module installer/kit/CleanNT6.dll RemoveFromVISTA
+check_spooler_module installer/kit/driver2k/HRMON410.DLL InitializePrintMonitor2
+check_spooler_module installer/kit/driver2k/HRPRO410.DLL ClosePrintProcessor ControlPrintProcessor \
+  EnumPrintProcessorDatatypesW GetPrintProcessorCapabilities OpenPrintProcessor PrintDocumentOnPrintProcessor
+
 echo "check_win32: $passed passed, $failed failed"
 if [ -n "$results_file" ]; then
   mkdir -p "$(dirname "$results_file")"

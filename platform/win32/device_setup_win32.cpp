@@ -1,6 +1,7 @@
-// Win32 setup API adapter of the removal side. SetupUninstallOEMInfA arrived with Windows XP:
-// it is looked up in the already loaded setup library at run time, so that the modules still
-// load on Windows 2000.
+// Win32 setup API adapter of the removal side and the installer. SetupUninstallOEMInfA arrived
+// with Windows XP and SetupCopyOEMInfA with Windows 2000: they are looked up in the already
+// loaded setup library at run time, so that the modules still load on Windows 2000 and the
+// installer on Windows 98.
 #include "platform/win32/device_setup_win32.h"
 
 #include "platform/win32/removal_handles_win32.h"
@@ -150,6 +151,30 @@ long Win32DeviceSetup::UninstallOemInf(const std::string& infFileName, std::uint
   const auto uninstall = setup ? win32::BindFunction<UninstallFunction>(setup, "SetupUninstallOEMInfA") : nullptr;
   if (uninstall == nullptr) return ERROR_PROC_NOT_FOUND;
   return uninstall(infFileName.c_str(), flags, nullptr) ? ERROR_SUCCESS : win32::FailureCode();
+}
+
+long Win32DeviceSetup::CopyOemInf(const std::string& sourceInf, std::uint32_t mediaType, std::uint32_t copyStyle,
+                                  std::size_t bufferChars, std::string& destination) {
+  if (bufferChars == 0 || bufferChars > MAXDWORD) return ERROR_INVALID_PARAMETER;
+  // Windows 2000 brought it: bound at run time, so that the installer still loads on Windows 98
+  // to tell the user that it does not run there.
+  using CopyFunction = BOOL(WINAPI*)(PCSTR, PCSTR, DWORD, DWORD, PSTR, DWORD, PDWORD, PSTR*);
+  HMODULE setup = ::GetModuleHandleA("setupapi.dll");
+  const auto copy = setup ? win32::BindFunction<CopyFunction>(setup, "SetupCopyOEMInfA") : nullptr;
+  if (copy == nullptr) return ERROR_PROC_NOT_FOUND;
+  std::vector<char> buffer(bufferChars, '\0');
+  const BOOL copied = copy(sourceInf.c_str(), nullptr, mediaType, copyStyle, buffer.data(),
+                           static_cast<DWORD>(bufferChars), nullptr, nullptr);
+  const long result = copied ? ERROR_SUCCESS : win32::FailureCode();
+  // Only a copy, or a refusal because the INF is in the store already, names a file; after
+  // other failures the buffer is not to be trusted (Wine fills it from memory it never set).
+  if (result != ERROR_SUCCESS && result != ERROR_FILE_EXISTS) {
+    destination.clear();
+    return result;
+  }
+  // The call may leave the buffer without its zero when it refuses a name that is too long.
+  destination.assign(buffer.data(), std::find(buffer.begin(), buffer.end(), '\0') - buffer.begin());
+  return result;
 }
 
 }  // namespace platform

@@ -75,6 +75,25 @@ long Win32FileSystem::RemoveFolder(const std::string& path) {
   return ::RemoveDirectoryA(path.c_str()) ? ERROR_SUCCESS : win32::FailureCode();
 }
 
+long Win32FileSystem::Copy(const std::string& from, const std::string& to, bool failIfExists) {
+  return ::CopyFileA(from.c_str(), to.c_str(), failIfExists ? TRUE : FALSE) ? ERROR_SUCCESS : win32::FailureCode();
+}
+
+long Win32FileSystem::CreateFolder(const std::string& path) {
+  return ::CreateDirectoryA(path.c_str(), nullptr) ? ERROR_SUCCESS : win32::FailureCode();
+}
+
+long Win32FileSystem::FullPath(const std::string& path, std::string& fullPath) {
+  const DWORD needed = ::GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+  if (needed == 0) return win32::FailureCode();
+  std::vector<char> buffer(needed, '\0');
+  const DWORD length = ::GetFullPathNameA(path.c_str(), needed, buffer.data(), nullptr);
+  if (length == 0) return win32::FailureCode();
+  if (length >= needed) return ERROR_INSUFFICIENT_BUFFER;  // the current directory changed meanwhile
+  fullPath.assign(buffer.data(), length);
+  return ERROR_SUCCESS;
+}
+
 long Win32FileSystem::WindowsDirectory(std::size_t bufferChars, std::string& directory) {
   return ReadFolder(::GetWindowsDirectoryA, bufferChars, directory);
 }

@@ -100,4 +100,8 @@ long Win32Registry::DeleteTree(RegistryRoot root, const std::string& path) {
   return deleteKey(RootKey(root), path.c_str());
 }
 
+long Win32Registry::DeleteKey(RegistryRoot root, const std::string& path) {
+  return ::RegDeleteKeyA(RootKey(root), path.c_str());
+}
+
 }  // namespace platform

@@ -142,4 +142,27 @@ long FakeDeviceSetup::UninstallOemInf(const std::string& infFileName, std::uint3
   return oemInfs.erase(infFileName) ? platform::kErrorSuccess : platform::kErrorFileNotFound;
 }
 
+long FakeDeviceSetup::CopyOemInf(const std::string& sourceInf, std::uint32_t mediaType, std::uint32_t copyStyle,
+                                 std::size_t bufferChars, std::string& destination) {
+  Record("copy oem inf " + sourceInf + " " + Hex(mediaType) + " " + Hex(copyStyle) + " " +
+         std::to_string(bufferChars));
+  auto copied = copiedOemInfs.find(sourceInf);
+  if (copied != copiedOemInfs.end()) {
+    if (copied->second.size() + 1 <= bufferChars) destination = copied->second;
+    if ((copyStyle & platform::kSpCopyNoOverwrite) != 0) return platform::kErrorFileExists;
+    return platform::kErrorSuccess;
+  }
+  auto source = sourceInfs.find(sourceInf);
+  if (source == sourceInfs.end()) return platform::kErrorFileNotFound;
+  const std::string name = "oem" + std::to_string(nextOemNumber++) + ".inf";
+  const std::string path = infFolder + "\\" + name;
+  if (path.size() + 1 > bufferChars) return platform::kErrorInsufficientBuffer;
+  infFiles.push_back(name);
+  oemInfs.insert(name);
+  infLines[name] = source->second;
+  copiedOemInfs[sourceInf] = path;
+  destination = path;
+  return platform::kErrorSuccess;
+}
+
 }  // namespace fakes

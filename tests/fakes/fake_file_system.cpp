@@ -82,13 +82,13 @@ std::string FakeFileSystem::Resolve(const std::string& path) const {
 void FakeFileSystem::AddFolder(const std::string& path, std::uint32_t attributes) {
   const std::string parent = Parent(Trimmed(path));
   if (!parent.empty() && parent.size() > 2 && !entries.count(Key(parent))) AddFolder(parent);
-  entries[Key(path)] = Entry{Trimmed(path), attributes | platform::kFileAttributeDirectory, ""};
+  entries[Key(path)] = Entry{Trimmed(path), attributes | platform::kFileAttributeDirectory, "", ""};
 }
 
 void FakeFileSystem::AddFile(const std::string& path, std::uint32_t attributes) {
   const std::string parent = Parent(Trimmed(path));
   if (!parent.empty() && parent.size() > 2 && !entries.count(Key(parent))) AddFolder(parent);
-  entries[Key(path)] = Entry{Trimmed(path), attributes & ~platform::kFileAttributeDirectory, ""};
+  entries[Key(path)] = Entry{Trimmed(path), attributes & ~platform::kFileAttributeDirectory, "", ""};
 }
 
 void FakeFileSystem::AddJunction(const std::string& path, const std::string& target) {
@@ -171,6 +171,69 @@ long FakeFileSystem::RemoveFolder(const std::string& path) {
     if (below != entries.end() && below->first.compare(0, key.size() + 1, key + "\\") == 0) return kErrorDirNotEmpty;
   }
   entries.erase(it);
+  return platform::kErrorSuccess;
+}
+
+namespace {
+
+constexpr long kErrorFileExists = 80;
+
+// The root of a drive or of the relative paths, which always exists.
+bool IsRoot(const std::string& path) { return path.size() <= 2; }
+
+}  // namespace
+
+void FakeFileSystem::AddFileWithContent(const std::string& path, const std::string& content) {
+  AddFile(path);
+  entries[Key(path)].content = content;
+}
+
+std::string FakeFileSystem::ContentOf(const std::string& path) const {
+  auto it = entries.find(Key(Resolve(path)));
+  return it == entries.end() || IsFolder(it->second) ? "<none>" : it->second.content;
+}
+
+long FakeFileSystem::Copy(const std::string& from, const std::string& to, bool failIfExists) {
+  Record("copy " + from + " -> " + to + (failIfExists ? " keep" : ""));
+  auto source = entries.find(Key(Resolve(from)));
+  if (source == entries.end()) return platform::kErrorFileNotFound;
+  if (IsFolder(source->second)) return platform::kErrorAccessDenied;
+  const std::string target = Resolve(to);
+  const std::string parent = Parent(target);
+  if (!IsRoot(parent)) {
+    auto folder = entries.find(Key(parent));
+    if (folder == entries.end() || !IsFolder(folder->second)) return kErrorPathNotFound;
+  }
+  auto existing = entries.find(Key(target));
+  if (existing != entries.end()) {
+    if (failIfExists) return kErrorFileExists;
+    if (IsFolder(existing->second) || (existing->second.attributes & platform::kFileAttributeReadOnly) != 0) {
+      return platform::kErrorAccessDenied;
+    }
+  }
+  Entry copy = source->second;
+  copy.path = target;
+  entries[Key(target)] = copy;
+  return platform::kErrorSuccess;
+}
+
+long FakeFileSystem::CreateFolder(const std::string& path) {
+  Record("mkdir " + path);
+  const std::string target = Resolve(path);
+  if (entries.count(Key(target))) return platform::kErrorAlreadyExists;
+  const std::string parent = Parent(target);
+  if (!IsRoot(parent)) {
+    auto folder = entries.find(Key(parent));
+    if (folder == entries.end() || !IsFolder(folder->second)) return kErrorPathNotFound;
+  }
+  entries[Key(target)] = Entry{target, platform::kFileAttributeDirectory, "", ""};
+  return platform::kErrorSuccess;
+}
+
+long FakeFileSystem::FullPath(const std::string& path, std::string& fullPath) {
+  Record("full path " + path);
+  const bool absolute = (!path.empty() && path[0] == '\\') || path.find(':') != std::string::npos;
+  fullPath = absolute ? path : currentDirectory + "\\" + path;
   return platform::kErrorSuccess;
 }
 

@@ -118,6 +118,16 @@ long FakeRegistry::DeleteTree(platform::RegistryRoot root, const std::string& pa
   return platform::kErrorSuccess;
 }
 
+long FakeRegistry::DeleteKey(platform::RegistryRoot root, const std::string& path) {
+  const std::string entry = "deletekey " + RootName(root) + "\\" + path;
+  log.push_back(entry);
+  if (journal) journal->push_back(entry);
+  if (!FindKey(root, path)) return platform::kErrorFileNotFound;
+  if (!SubkeyNames(root, path).empty()) return platform::kErrorAccessDenied;
+  keys_.erase(KeyId(root, path));
+  return platform::kErrorSuccess;
+}
+
 FakeRegistry::Key& FakeRegistry::KeyAt(platform::RegistryRoot root, const std::string& path) {
   auto lastPart = [](const std::string& p) { return p.substr(p.rfind('\\') + 1); };
   // Every key above this one exists too.

@@ -25,6 +25,9 @@ class FakeRegistry : public platform::Registry {
   // Removes the key and every key below it; kErrorFileNotFound when the key does not exist.
   // Logged as "deletetree HKLM\path", also into `journal` when one is set.
   long DeleteTree(platform::RegistryRoot root, const std::string& path) override;
+  // Removes a key without subkeys; kErrorAccessDenied while it has some (as on Windows NT),
+  // kErrorFileNotFound when it does not exist. Logged as "deletekey HKLM\path".
+  long DeleteKey(platform::RegistryRoot root, const std::string& path) override;
 
   // Test set-up and inspection. A key comes with all the keys above it, as in the registry,
   // and its subkeys enumerate in the registry's order (by name, case ignored). A path part
