@@ -103,9 +103,14 @@ long Win32PrintAdmin::DeleteDriver(const std::string& environment, const std::st
                                    std::uint32_t deleteFlags, std::uint32_t versionFlag) {
   MutableText env(environment);
   MutableText driver(driverName);
-  return ::DeletePrinterDriverExA(nullptr, env.Get(), driver.Get(), deleteFlags, versionFlag)
-             ? ERROR_SUCCESS
-             : win32::FailureCode();
+  // Windows 2000 and later only: bound at run time so that the programs still load on the
+  // older systems they refuse to work on.
+  using DeleteDriverFunction = BOOL(WINAPI*)(LPSTR, LPSTR, LPSTR, DWORD, DWORD);
+  const auto deleteDriver =
+      win32::BindFunction<DeleteDriverFunction>(::GetModuleHandleA("winspool.drv"), "DeletePrinterDriverExA");
+  if (!deleteDriver) return ERROR_CALL_NOT_IMPLEMENTED;
+  return deleteDriver(nullptr, env.Get(), driver.Get(), deleteFlags, versionFlag) ? ERROR_SUCCESS
+                                                                                  : win32::FailureCode();
 }
 
 long Win32PrintAdmin::RemoveMonitor(const std::string& environment, const std::string& monitorName) {

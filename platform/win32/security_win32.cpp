@@ -8,7 +8,20 @@
 #include <aclapi.h>
 
 namespace platform {
+
 namespace {
+
+// The access-list calls are absent from Windows 95/98/Me: bound at run time so that the
+// programs still load there to refuse their work.
+template <typename Function>
+Function Advapi(const char* name) {
+  return win32::BindFunction<Function>(::GetModuleHandleA("advapi32.dll"), name);
+}
+using GetSecurityInfoFunction = DWORD(WINAPI*)(HANDLE, SE_OBJECT_TYPE, SECURITY_INFORMATION, PSID*, PSID*, PACL*,
+                                               PACL*, PSECURITY_DESCRIPTOR*);
+using SetSecurityInfoFunction = DWORD(WINAPI*)(HANDLE, SE_OBJECT_TYPE, SECURITY_INFORMATION, PSID, PSID, PACL, PACL);
+using BuildAccessFunction = VOID(WINAPI*)(PEXPLICIT_ACCESS_A, LPSTR, DWORD, ACCESS_MODE, DWORD);
+using SetEntriesFunction = DWORD(WINAPI*)(ULONG, PEXPLICIT_ACCESS_A, PACL, PACL*);
 
 HKEY PredefinedHandle(PredefinedKey root) {
   switch (root) {
@@ -55,16 +68,20 @@ class Win32SecurableKey : public SecurableKey {
   long GetDacl(std::unique_ptr<AccessList>& dacl) override {
     PACL acl = nullptr;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
-    const DWORD status = ::GetSecurityInfo(key_, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr,
-                                           nullptr, &acl, nullptr, &descriptor);
+    const auto getSecurityInfo = Advapi<GetSecurityInfoFunction>("GetSecurityInfo");
+    if (!getSecurityInfo) return ERROR_CALL_NOT_IMPLEMENTED;
+    const DWORD status = getSecurityInfo(key_, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                                         &acl, nullptr, &descriptor);
     if (status != ERROR_SUCCESS) return static_cast<long>(status);
     dacl = std::make_unique<Win32AccessList>(acl, descriptor);
     return ERROR_SUCCESS;
   }
 
   long SetDacl(const AccessList& dacl) override {
-    return static_cast<long>(::SetSecurityInfo(key_, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr,
-                                               nullptr, AclOf(dacl), nullptr));
+    const auto setSecurityInfo = Advapi<SetSecurityInfoFunction>("SetSecurityInfo");
+    if (!setSecurityInfo) return ERROR_CALL_NOT_IMPLEMENTED;
+    return static_cast<long>(setSecurityInfo(key_, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                                             AclOf(dacl), nullptr));
   }
 
  private:
@@ -92,10 +109,12 @@ long Win32RegistrySecurity::MergeEntries(const ExplicitAccess& entry, const Acce
                                             std::unique_ptr<AccessList>& merged) {
   std::string trustee = entry.trusteeName;  // BuildExplicitAccessWithNameA takes LPSTR
   EXPLICIT_ACCESS_A access = {};
-  ::BuildExplicitAccessWithNameA(&access, &trustee[0], entry.permissions,
-                                 static_cast<ACCESS_MODE>(entry.mode), entry.inheritance);
+  const auto buildAccess = Advapi<BuildAccessFunction>("BuildExplicitAccessWithNameA");
+  const auto setEntries = Advapi<SetEntriesFunction>("SetEntriesInAclA");
+  if (!buildAccess || !setEntries) return ERROR_CALL_NOT_IMPLEMENTED;
+  buildAccess(&access, &trustee[0], entry.permissions, static_cast<ACCESS_MODE>(entry.mode), entry.inheritance);
   PACL result = nullptr;
-  const DWORD status = ::SetEntriesInAclA(1, &access, AclOf(old), &result);
+  const DWORD status = setEntries(1, &access, AclOf(old), &result);
   if (status != ERROR_SUCCESS) return static_cast<long>(status);
   merged = std::make_unique<Win32AccessList>(result, result);
   return ERROR_SUCCESS;

@@ -52,7 +52,7 @@ class MainWindowView : public MessagePresenter {
 
   // The standard open or save dialog, owned by the window; true and the chosen path when it
   // ended with OK.
-  virtual bool ShowFileDialog(const FileDialogSpec& spec, std::string& path) = 0;
+  virtual bool ShowFileDialog(const FileDialogSpec& dialog, std::string& path) = 0;
 };
 
 }  // namespace kora

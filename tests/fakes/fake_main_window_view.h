@@ -60,8 +60,8 @@ class FakeMainWindowView : public kora::MainWindowView {
   void RedrawWindow() override { ++redraws; }
   void RedrawControl(int id) override { redrawnControls.push_back(id); }
   void EndDialog(int result) override { endResult = result; }
-  bool ShowFileDialog(const kora::FileDialogSpec& spec, std::string& path) override {
-    fileDialogs.push_back(spec);
+  bool ShowFileDialog(const kora::FileDialogSpec& dialog, std::string& path) override {
+    fileDialogs.push_back(dialog);
     if (fileAnswers.empty()) return false;
     path = fileAnswers.front();
     fileAnswers.pop_front();

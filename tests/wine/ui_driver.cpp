@@ -70,7 +70,9 @@ LRESULT Ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam, const char*
             DWORD timeoutMs = kMessageTimeoutMs, Form form = Form::Ansi) {
   DWORD_PTR result = 0;
   SetLastError(0);
-  const UINT flags = SMTO_NORMAL | SMTO_ABORTIFHUNG;
+  // Not SMTO_ABORTIFHUNG: a program that has just blocked for a while (a modal box after a
+  // long operation) counts as hung for a moment under Wine and would be given up on at once.
+  const UINT flags = SMTO_NORMAL;
   const LRESULT answered =
       form == Form::Ansi
           ? SendMessageTimeoutA(window, message, wParam, lParam, flags, timeoutMs, &result)

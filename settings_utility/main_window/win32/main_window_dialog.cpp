@@ -213,13 +213,13 @@ void MainWindowDialog::RedrawControl(int id) {
 
 void MainWindowDialog::EndDialog(int result) { ::EndDialog(hwnd_, result); }
 
-bool MainWindowDialog::ShowFileDialog(const FileDialogSpec& spec, std::string& path) {
+bool MainWindowDialog::ShowFileDialog(const FileDialogSpec& dialog, std::string& path) {
   // "Description|pattern|" pairs become the zero-separated, doubly zero-ended list.
-  std::string filter = spec.filter;
+  std::string filter = dialog.filter;
   std::replace(filter.begin(), filter.end(), '|', '\0');
   filter.push_back('\0');
-  std::vector<char> name(std::max<std::size_t>(MAX_PATH, spec.initialName.size() + 1), '\0');
-  std::copy(spec.initialName.begin(), spec.initialName.end(), name.begin());
+  std::vector<char> name(std::max<std::size_t>(MAX_PATH, dialog.initialName.size() + 1), '\0');
+  std::copy(dialog.initialName.begin(), dialog.initialName.end(), name.begin());
 
   OPENFILENAMEA ofn = {};
   // The record size of the oldest common dialog library, so that Windows 9x accepts it.
@@ -229,10 +229,10 @@ bool MainWindowDialog::ShowFileDialog(const FileDialogSpec& spec, std::string& p
   ofn.nFilterIndex = 1;
   ofn.lpstrFile = name.data();
   ofn.nMaxFile = static_cast<DWORD>(name.size());
-  ofn.lpstrTitle = spec.title.empty() ? nullptr : spec.title.c_str();
-  ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | (spec.overwritePrompt ? OFN_OVERWRITEPROMPT : 0) |
-              (spec.createPrompt ? OFN_CREATEPROMPT : 0) | (spec.fileMustExist ? OFN_FILEMUSTEXIST : 0);
-  const BOOL chosen = spec.save ? ::GetSaveFileNameA(&ofn) : ::GetOpenFileNameA(&ofn);
+  ofn.lpstrTitle = dialog.title.empty() ? nullptr : dialog.title.c_str();
+  ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | (dialog.overwritePrompt ? OFN_OVERWRITEPROMPT : 0) |
+              (dialog.createPrompt ? OFN_CREATEPROMPT : 0) | (dialog.fileMustExist ? OFN_FILEMUSTEXIST : 0);
+  const BOOL chosen = dialog.save ? ::GetSaveFileNameA(&ofn) : ::GetOpenFileNameA(&ofn);
   if (!chosen) return false;
   path = name.data();
   return true;

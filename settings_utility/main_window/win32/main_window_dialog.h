@@ -48,7 +48,7 @@ class MainWindowDialog : public MainWindowView {
   void RedrawWindow() override;
   void RedrawControl(int id) override;
   void EndDialog(int result) override;
-  bool ShowFileDialog(const FileDialogSpec& spec, std::string& path) override;
+  bool ShowFileDialog(const FileDialogSpec& dialog, std::string& path) override;
 
  private:
   INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
