@@ -180,8 +180,8 @@ platform::DriverInfo3 DriverInstaller::DriverRecord() const {
   return driver;
 }
 
-platform::NewPrinterInfo2 DriverInstaller::PrinterRecord(const std::string& printerName, PortChoice choice) const {
-  platform::NewPrinterInfo2 printer;
+platform::PrinterInfo2 DriverInstaller::PrinterRecord(const std::string& printerName, PortChoice choice) const {
+  platform::PrinterInfo2 printer;
   printer.printerName = printerName;
   printer.portName = PortName(choice);
   printer.driverName = names_.printerName;

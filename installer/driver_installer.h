@@ -73,7 +73,7 @@ class DriverInstaller {
   void StageDriverFiles(const std::string& windowsDirectory);
   void DeleteStagedFiles();
   platform::DriverInfo3 DriverRecord() const;
-  platform::NewPrinterInfo2 PrinterRecord(const std::string& printerName, PortChoice choice) const;
+  platform::PrinterInfo2 PrinterRecord(const std::string& printerName, PortChoice choice) const;
   void CarryVersion(platform::InstalledPrinter& printer);
   void ShowClosingMessage(PortChoice choice);
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/registry.h"
+#include "platform/spooler.h"
 
 namespace platform {
 
@@ -43,30 +44,6 @@ struct DriverInfo3 {
   std::string defaultDataType;
 };
 
-// The PRINTER_INFO_2A a new printer is added with. An empty text goes in as NULL; there is no
-// device mode and no security descriptor.
-struct NewPrinterInfo2 {
-  std::string serverName;
-  std::string printerName;
-  std::string shareName;
-  std::string portName;
-  std::string driverName;
-  std::string comment;
-  std::string location;
-  std::string sepFile;
-  std::string printProcessor;
-  std::string datatype;
-  std::string parameters;
-  std::uint32_t attributes = 0;
-  std::uint32_t priority = 0;
-  std::uint32_t defaultPriority = 0;
-  std::uint32_t startTime = 0;
-  std::uint32_t untilTime = 0;
-  std::uint32_t status = 0;
-  std::uint32_t jobs = 0;
-  std::uint32_t averagePpm = 0;
-};
-
 class InstalledPrinter {
  public:
   virtual ~InstalledPrinter() = default;  // ClosePrinter
@@ -95,8 +72,9 @@ class PrintInstall {
                                  const std::string& processorName) = 0;
   // AddPrinterDriverA level 3 on the local server.
   virtual long AddDriver3(const DriverInfo3& driver) = 0;
-  // AddPrinterA level 2 on the local server: the new printer, opened with full access.
-  virtual long AddPrinter2(const NewPrinterInfo2& printer, std::unique_ptr<InstalledPrinter>& added) = 0;
+  // AddPrinterA level 2 on the local server: the new printer, opened with full access. An
+  // empty text goes in as NULL; `native` is not used: no device mode, no security descriptor.
+  virtual long AddPrinter2(const PrinterInfo2& printer, std::unique_ptr<InstalledPrinter>& added) = 0;
 };
 
 }  // namespace platform

@@ -1,5 +1,6 @@
 // Print spooler seam for the settings utility: local printers at level 2, one printer
 // opened, read and written at level 2. A printer is closed when its owner is destroyed.
+// PrinterInfo2 is also the record the installer adds a printer with (print_install.h).
 #pragma once
 #include <cstdint>
 #include <memory>

@@ -165,7 +165,7 @@ long Win32PrintInstall::AddDriver3(const DriverInfo3& driver) {
                                                                           : win32::FailureCode();
 }
 
-long Win32PrintInstall::AddPrinter2(const NewPrinterInfo2& printer, std::unique_ptr<InstalledPrinter>& added) {
+long Win32PrintInstall::AddPrinter2(const PrinterInfo2& printer, std::unique_ptr<InstalledPrinter>& added) {
   MutableText serverName(printer.serverName);
   MutableText printerName(printer.printerName);
   MutableText shareName(printer.shareName);

@@ -16,7 +16,7 @@ class Win32PrintInstall : public PrintInstall {
   long AddProcessor(const std::string& environment, const std::string& pathName,
                          const std::string& processorName) override;
   long AddDriver3(const DriverInfo3& driver) override;
-  long AddPrinter2(const NewPrinterInfo2& printer, std::unique_ptr<InstalledPrinter>& added) override;
+  long AddPrinter2(const PrinterInfo2& printer, std::unique_ptr<InstalledPrinter>& added) override;
 };
 
 }  // namespace platform

@@ -171,7 +171,7 @@ long FakePrintInstall::AddDriver3(const platform::DriverInfo3& driver) {
   return platform::kErrorSuccess;
 }
 
-long FakePrintInstall::AddPrinter2(const platform::NewPrinterInfo2& printer,
+long FakePrintInstall::AddPrinter2(const platform::PrinterInfo2& printer,
                                    std::unique_ptr<platform::InstalledPrinter>& added) {
   Record("add printer " + printer.printerName + " " + printer.portName);
   if (addPrinterError != 0) return addPrinterError;

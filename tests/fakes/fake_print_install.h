@@ -23,11 +23,11 @@ class FakePrintInstall : public platform::PrintInstall {
   long AddProcessor(const std::string& environment, const std::string& pathName,
                          const std::string& processorName) override;
   long AddDriver3(const platform::DriverInfo3& driver) override;
-  long AddPrinter2(const platform::NewPrinterInfo2& printer,
+  long AddPrinter2(const platform::PrinterInfo2& printer,
                    std::unique_ptr<platform::InstalledPrinter>& added) override;
 
   struct Printer {
-    platform::NewPrinterInfo2 info;
+    platform::PrinterInfo2 info;
     std::map<std::string, platform::RegistryValue> data;  // printer data by value name
   };
 

@@ -10,27 +10,24 @@
 // unit is 1.5 pixels with their font), so panels sit behind the controls they group.
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
-#include <fstream>
-#include <functional>
+#include <cstdlib>
 #include <iostream>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "canvas.h"
 
 namespace {
 
-struct Rgb {
-  std::uint8_t r = 0, g = 0, b = 0;
-};
-
-constexpr Rgb Colour(int r, int g, int b) {
-  return Rgb{static_cast<std::uint8_t>(r), static_cast<std::uint8_t>(g), static_cast<std::uint8_t>(b)};
-}
-
-Rgb Mix(Rgb a, Rgb b, double t) {
-  auto channel = [t](int x, int y) { return static_cast<std::uint8_t>(std::lround(x + (y - x) * t)); };
-  return Rgb{channel(a.r, b.r), channel(a.g, b.g), channel(a.b, b.b)};
-}
+using artwork::Bmp24;
+using artwork::Canvas;
+using artwork::Colour;
+using artwork::Coverage;
+using artwork::Mix;
+using artwork::Rgb;
+using artwork::RoundRect;
+using artwork::VerticalGradient;
 
 // The palette. Key green cuts the port dialog's shape; the rest is the skin's look: cool
 // light panels for the controls, warm panels behind the brown-lettered buttons, and the
@@ -46,50 +43,6 @@ constexpr Rgb kPanelBorder = Colour(166, 187, 212);
 constexpr Rgb kWarmPanel = Colour(244, 238, 228);
 constexpr Rgb kWarmBorder = Colour(205, 186, 160);
 constexpr Rgb kWhite = Colour(255, 255, 255);
-
-class Canvas {
- public:
-  Canvas(int width, int height, Rgb fill) : width_(width), height_(height), pixels_(width * height, fill) {}
-  int width() const { return width_; }
-  int height() const { return height_; }
-  Rgb Get(int x, int y) const { return pixels_[y * width_ + x]; }
-  void Set(int x, int y, Rgb c) {
-    if (x >= 0 && y >= 0 && x < width_ && y < height_) pixels_[y * width_ + x] = c;
-  }
-  void Blend(int x, int y, Rgb c, double alpha) {
-    if (x >= 0 && y >= 0 && x < width_ && y < height_ && alpha > 0)
-      pixels_[y * width_ + x] = Mix(pixels_[y * width_ + x], c, alpha > 1 ? 1 : alpha);
-  }
-
- private:
-  int width_, height_;
-  std::vector<Rgb> pixels_;
-};
-
-// A rectangle with rounded corners, edges on pixel boundaries: [x0, x1) x [y0, y1).
-struct RoundRect {
-  double x0, y0, x1, y1, radius;
-
-  bool Contains(double x, double y) const {
-    if (x < x0 || x >= x1 || y < y0 || y >= y1) return false;
-    const double cx = x < x0 + radius ? x0 + radius : (x > x1 - radius ? x1 - radius : x);
-    const double cy = y < y0 + radius ? y0 + radius : (y > y1 - radius ? y1 - radius : y);
-    return (x - cx) * (x - cx) + (y - cy) * (y - cy) <= radius * radius;
-  }
-  RoundRect Inset(double by) const {
-    return RoundRect{x0 + by, y0 + by, x1 - by, y1 - by, radius > by ? radius - by : 0};
-  }
-};
-
-// The share of a pixel inside a shape, from 4 x 4 samples: smooth edges against whatever
-// lies below.
-double Coverage(const std::function<bool(double, double)>& inside, int x, int y) {
-  int hits = 0;
-  for (int i = 0; i < 4; ++i)
-    for (int j = 0; j < 4; ++j)
-      if (inside(x + (i + 0.5) / 4, y + (j + 0.5) / 4)) ++hits;
-  return hits / 16.0;
-}
 
 // Fills a shape with a vertical gradient from `top` at y0 to `bottom` at y1.
 void Fill(Canvas& canvas, const RoundRect& shape, Rgb top, Rgb bottom) {
@@ -116,62 +69,7 @@ void Panel(Canvas& canvas, const RoundRect& shape, Rgb top, Rgb bottom, Rgb bord
   Outline(canvas, shape, 1, border);
 }
 
-void VerticalGradient(Canvas& canvas, Rgb top, Rgb bottom) {
-  for (int y = 0; y < canvas.height(); ++y) {
-    const Rgb colour = Mix(top, bottom, static_cast<double>(y) / (canvas.height() - 1));
-    for (int x = 0; x < canvas.width(); ++x) canvas.Set(x, y, colour);
-  }
-}
-
 // --- Files -------------------------------------------------------------------------------
-
-void PutU16(std::vector<std::uint8_t>& out, std::uint32_t v) {
-  out.push_back(static_cast<std::uint8_t>(v));
-  out.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-void PutU32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-  PutU16(out, v & 0xFFFF);
-  PutU16(out, v >> 16);
-}
-
-// BITMAPINFOHEADER without palette fields in use.
-void PutInfoHeader(std::vector<std::uint8_t>& out, int width, int height, int bits, std::uint32_t imageBytes,
-                   std::uint32_t paletteColours) {
-  PutU32(out, 40);
-  PutU32(out, static_cast<std::uint32_t>(width));
-  PutU32(out, static_cast<std::uint32_t>(height));
-  PutU16(out, 1);
-  PutU16(out, static_cast<std::uint32_t>(bits));
-  PutU32(out, 0);  // BI_RGB
-  PutU32(out, imageBytes);
-  PutU32(out, 2835);  // 72 dpi, as pixels per metre
-  PutU32(out, 2835);
-  PutU32(out, paletteColours);
-  PutU32(out, 0);
-}
-
-std::vector<std::uint8_t> Bmp24(const Canvas& canvas) {
-  const std::size_t stride = (static_cast<std::size_t>(canvas.width()) * 3 + 3) / 4 * 4;
-  const std::uint32_t imageBytes = static_cast<std::uint32_t>(stride * canvas.height());
-  std::vector<std::uint8_t> out;
-  out.push_back('B');
-  out.push_back('M');
-  PutU32(out, 14 + 40 + imageBytes);
-  PutU32(out, 0);
-  PutU32(out, 14 + 40);
-  PutInfoHeader(out, canvas.width(), canvas.height(), 24, imageBytes, 0);
-  for (int y = canvas.height() - 1; y >= 0; --y) {  // bottom-up
-    std::size_t written = 0;
-    for (int x = 0; x < canvas.width(); ++x, written += 3) {
-      const Rgb c = canvas.Get(x, y);
-      out.push_back(c.b);
-      out.push_back(c.g);
-      out.push_back(c.r);
-    }
-    for (; written < stride; ++written) out.push_back(0);
-  }
-  return out;
-}
 
 // Palette entries of the icon.
 enum IconColour { kClear, kPaperEdge, kPaper, kPrint, kBodyEdge, kBody, kBodyLight, kFront, kLamp };
@@ -182,16 +80,17 @@ struct IconImage {
   std::vector<int> index;  // size * size, top row first
 };
 
+// A 16-colour ICO file; the mask makes kClear pixels transparent.
 std::vector<std::uint8_t> Ico(const std::vector<IconImage>& images, const std::vector<Rgb>& palette) {
-  std::vector<std::vector<std::uint8_t>> bodies;
+  std::vector<artwork::IcoImage> encoded;
   for (const IconImage& image : images) {
     const int n = image.size;
-    const std::size_t colourStride = (static_cast<std::size_t>(n) * 4 / 8 + 3) / 4 * 4;
-    const std::size_t maskStride = (static_cast<std::size_t>(n) / 8 + 3) / 4 * 4;
+    const std::size_t colourStride = artwork::RowBytes(n, 4);
+    const std::size_t maskStride = artwork::RowBytes(n, 1);
     const std::uint32_t imageBytes = static_cast<std::uint32_t>((colourStride + maskStride) * n);
     std::vector<std::uint8_t> body;
     // An icon's header counts the colour and the mask rows together: twice the height.
-    PutInfoHeader(body, n, 2 * n, 4, imageBytes, 16);
+    artwork::PutInfoHeader(body, n, 2 * n, 4, imageBytes, 16);
     for (int i = 0; i < 16; ++i) {
       const Rgb c = i < static_cast<int>(palette.size()) ? palette[i] : Rgb{};
       body.push_back(c.b);
@@ -213,34 +112,14 @@ std::vector<std::uint8_t> Ico(const std::vector<IconImage>& images, const std::v
         if (image.index[y * n + x] == kClear) row[x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
       body.insert(body.end(), row.begin(), row.end());
     }
-    bodies.push_back(std::move(body));
+    encoded.push_back(artwork::IcoImage{n, n, 16, 4, std::move(body)});
   }
-  std::vector<std::uint8_t> out;
-  PutU16(out, 0);
-  PutU16(out, 1);  // icon
-  PutU16(out, static_cast<std::uint32_t>(images.size()));
-  std::uint32_t offset = static_cast<std::uint32_t>(6 + 16 * images.size());
-  for (std::size_t i = 0; i < images.size(); ++i) {
-    out.push_back(static_cast<std::uint8_t>(images[i].size));
-    out.push_back(static_cast<std::uint8_t>(images[i].size));
-    out.push_back(16);  // colours
-    out.push_back(0);
-    PutU16(out, 1);  // planes
-    PutU16(out, 4);  // bits per pixel
-    PutU32(out, static_cast<std::uint32_t>(bodies[i].size()));
-    PutU32(out, offset);
-    offset += static_cast<std::uint32_t>(bodies[i].size());
-  }
-  for (const auto& body : bodies) out.insert(out.end(), body.begin(), body.end());
-  return out;
+  return artwork::Ico(encoded);
 }
 
 bool WriteFile(const std::string& folder, const std::string& name, const std::vector<std::uint8_t>& bytes) {
   const std::string path = folder + "/" + name;
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  file.close();
-  if (!file) {
+  if (!artwork::WriteBytes(path, bytes)) {
     std::cerr << "make_artwork: cannot write " << path << "\n";
     return false;
   }
