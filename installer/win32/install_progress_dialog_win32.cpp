@@ -1,6 +1,7 @@
 // The installer's Win32 windows: the dialog procedures forward, the view methods are one
 // window call each.
 #include "installer/win32/install_progress_dialog_win32.h"
+#include "platform/win32/dialog_win32.h"
 
 #include <commctrl.h>
 
@@ -18,37 +19,12 @@ static_assert(IDC_PORT_COM1 == kPortButtonIds[0] && IDC_PORT_COM2 == kPortButton
               "the radio group's ids follow the selection index");
 static_assert(IDOK == kCommandOk && IDCANCEL == kCommandCancel, "the dialog commands are the presenter's");
 
-namespace {
-
-// BeginPaint for the owner's lifetime, EndPaint when it goes.
-class PaintSession {
- public:
-  explicit PaintSession(HWND hwnd) : hwnd_(hwnd), dc_(::BeginPaint(hwnd, &paint_)) {}
-  ~PaintSession() {
-    if (dc_ != nullptr) ::EndPaint(hwnd_, &paint_);
-  }
-  PaintSession(const PaintSession&) = delete;
-  PaintSession& operator=(const PaintSession&) = delete;
-  HDC Dc() const { return dc_; }
-
- private:
-  HWND hwnd_;
-  PAINTSTRUCT paint_ = {};
-  HDC dc_;
-};
-
-}  // namespace
-
 InstallProgressDialog::InstallProgressDialog(HINSTANCE instance)
     : instance_(instance), icon_(::LoadIconA(instance, MAKEINTRESOURCEA(IDI_INSTALLER))) {}
 
 INT_PTR CALLBACK InstallProgressDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_INITDIALOG) {
-    ::SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
-    reinterpret_cast<InstallProgressDialog*>(lParam)->hwnd_ = hwnd;
-  }
-  auto* view = reinterpret_cast<InstallProgressDialog*>(::GetWindowLongPtrA(hwnd, DWLP_USER));
-  // Messages that arrive before WM_INITDIALOG (WM_SETFONT) find no view yet.
+  auto* view = platform::win32::DialogView<InstallProgressDialog>(hwnd, message, lParam);
+  if (message == WM_INITDIALOG && view != nullptr) view->hwnd_ = hwnd;
   if (view == nullptr || view->presenter_ == nullptr) return FALSE;
   return view->HandleMessage(message, wParam, lParam);
 }
@@ -78,19 +54,7 @@ INT_PTR InstallProgressDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM
   }
 }
 
-// Minimised, the window shows its icon in the middle of what is left of it.
-bool InstallProgressDialog::PaintMinimised() {
-  if (!::IsIconic(hwnd_) || icon_ == nullptr) return false;
-  PaintSession paint(hwnd_);
-  if (paint.Dc() == nullptr) return false;
-  ::SendMessageA(hwnd_, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(paint.Dc()), 0);
-  RECT client;
-  ::GetClientRect(hwnd_, &client);
-  const int x = (client.right - client.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
-  const int y = (client.bottom - client.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
-  ::DrawIcon(paint.Dc(), x, y, icon_);
-  return true;
-}
+bool InstallProgressDialog::PaintMinimised() { return platform::win32::PaintIconWhenMinimised(hwnd_, icon_); }
 
 void InstallProgressDialog::SetIcons() {
   if (icon_ == nullptr) return;  // the window keeps the default icon
@@ -135,11 +99,8 @@ void InstallProgressDialog::ShowWaitCursor(bool wait) {
 void InstallProgressDialog::EndProcess(int exitCode) { ::ExitProcess(static_cast<UINT>(exitCode)); }
 
 INT_PTR CALLBACK PortTypeDialogWin32::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_INITDIALOG) {
-    ::SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
-    reinterpret_cast<PortTypeDialogWin32*>(lParam)->hwnd_ = hwnd;
-  }
-  auto* view = reinterpret_cast<PortTypeDialogWin32*>(::GetWindowLongPtrA(hwnd, DWLP_USER));
+  auto* view = platform::win32::DialogView<PortTypeDialogWin32>(hwnd, message, lParam);
+  if (message == WM_INITDIALOG && view != nullptr) view->hwnd_ = hwnd;
   if (view == nullptr) return FALSE;
   switch (message) {
     case WM_INITDIALOG:

@@ -1,5 +1,6 @@
 // The uninstaller's Win32 dialog and its check list.
 #include "uninstaller/win32/uninstall_dialog_win32.h"
+#include "platform/win32/dialog_win32.h"
 
 #include <commctrl.h>
 
@@ -32,20 +33,6 @@ class WindowDc {
 };
 
 // BeginPaint / EndPaint.
-class PaintDc {
- public:
-  explicit PaintDc(HWND window) : window_(window), dc_(::BeginPaint(window, &paint_)) {}
-  ~PaintDc() { ::EndPaint(window_, &paint_); }
-  PaintDc(const PaintDc&) = delete;
-  PaintDc& operator=(const PaintDc&) = delete;
-  HDC Get() const { return dc_; }
-
- private:
-  HWND window_;
-  PAINTSTRUCT paint_ = {};
-  HDC dc_;
-};
-
 }  // namespace
 
 UninstallDialogWin32::UninstallDialogWin32(HINSTANCE instance) : instance_(instance) {}
@@ -58,11 +45,8 @@ INT_PTR CALLBACK UninstallDialogWin32::DialogProc(HWND hwnd, UINT message, WPARA
     MeasureCheckListEntry(hwnd, *item);
     return TRUE;
   }
-  if (message == WM_INITDIALOG) {
-    ::SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
-    reinterpret_cast<UninstallDialogWin32*>(lParam)->hwnd_ = hwnd;
-  }
-  auto* view = reinterpret_cast<UninstallDialogWin32*>(::GetWindowLongPtrA(hwnd, DWLP_USER));
+  auto* view = platform::win32::DialogView<UninstallDialogWin32>(hwnd, message, lParam);
+  if (message == WM_INITDIALOG && view != nullptr) view->hwnd_ = hwnd;
   if (view == nullptr || view->presenter_ == nullptr) return FALSE;
   return view->HandleMessage(message, wParam, lParam);
 }
@@ -313,16 +297,6 @@ void UninstallDialogWin32::EnableControl(int id, bool enable) { ::EnableWindow(C
 
 void UninstallDialogWin32::EndDialog(int result) { ::EndDialog(hwnd_, result); }
 
-bool UninstallDialogWin32::PaintMinimised() {
-  if (!::IsIconic(hwnd_)) return false;
-  PaintDc dc(hwnd_);
-  ::SendMessageA(hwnd_, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.Get()), 0);
-  RECT client = {};
-  ::GetClientRect(hwnd_, &client);
-  const int x = (client.right - client.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
-  const int y = (client.bottom - client.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
-  ::DrawIcon(dc.Get(), x, y, bigIcon_);
-  return true;
-}
+bool UninstallDialogWin32::PaintMinimised() { return platform::win32::PaintIconWhenMinimised(hwnd_, bigIcon_); }
 
 }  // namespace uninstaller

@@ -1,6 +1,7 @@
 // The main window's Win32 dialog: the dialog procedure forwards, the view methods are one
 // window call each.
 #include "settings_utility/main_window/win32/main_window_dialog.h"
+#include "platform/win32/dialog_win32.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
@@ -35,23 +36,6 @@ bool IsOneOf(int id, const int (&ids)[N]) {
   return std::find(ids, ids + N, id) != ids + N;
 }
 
-// BeginPaint for the owner's lifetime, EndPaint when it goes.
-class PaintSession {
- public:
-  explicit PaintSession(HWND hwnd) : hwnd_(hwnd), dc_(::BeginPaint(hwnd, &paint_)) {}
-  ~PaintSession() {
-    if (dc_ != nullptr) ::EndPaint(hwnd_, &paint_);
-  }
-  PaintSession(const PaintSession&) = delete;
-  PaintSession& operator=(const PaintSession&) = delete;
-  HDC Dc() const { return dc_; }
-
- private:
-  HWND hwnd_;
-  PAINTSTRUCT paint_ = {};
-  HDC dc_;
-};
-
 }  // namespace
 
 MainWindowDialog::MainWindowDialog(HINSTANCE instance)
@@ -63,12 +47,8 @@ void MainWindowDialog::Bind(MainWindow& presenter) { presenter_ = &presenter; }
 
 INT_PTR CALLBACK MainWindowDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam,
                                               LPARAM lParam) {
-  if (message == WM_INITDIALOG) {
-    ::SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
-    reinterpret_cast<MainWindowDialog*>(lParam)->hwnd_ = hwnd;
-  }
-  auto* view = reinterpret_cast<MainWindowDialog*>(::GetWindowLongPtrA(hwnd, DWLP_USER));
-  // Messages that arrive before WM_INITDIALOG (WM_SETFONT) find no view yet.
+  auto* view = platform::win32::DialogView<MainWindowDialog>(hwnd, message, lParam);
+  if (message == WM_INITDIALOG && view != nullptr) view->hwnd_ = hwnd;
   if (view == nullptr || view->presenter_ == nullptr) return FALSE;
   return view->HandleMessage(message, wParam, lParam);
 }
@@ -119,19 +99,7 @@ HBRUSH MainWindowDialog::ControlColours(HDC dc, HWND control) const {
   return nullptr;
 }
 
-// Minimised, the window shows its icon in the middle of what is left of it.
-bool MainWindowDialog::PaintMinimised() {
-  if (!::IsIconic(hwnd_) || icon_ == nullptr) return false;
-  PaintSession paint(hwnd_);
-  if (paint.Dc() == nullptr) return false;
-  ::SendMessageA(hwnd_, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(paint.Dc()), 0);
-  RECT client;
-  ::GetClientRect(hwnd_, &client);
-  const int x = (client.right - client.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
-  const int y = (client.bottom - client.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
-  ::DrawIcon(paint.Dc(), x, y, icon_);
-  return true;
-}
+bool MainWindowDialog::PaintMinimised() { return platform::win32::PaintIconWhenMinimised(hwnd_, icon_); }
 
 void MainWindowDialog::PrepareWindow() {
   // Without icon 128 the window keeps the default icon.

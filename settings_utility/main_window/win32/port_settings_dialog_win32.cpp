@@ -1,6 +1,7 @@
 // The port settings dialog's Win32 view and prompt: the dialog procedure forwards, the view
 // methods are one window call each.
 #include "settings_utility/main_window/win32/port_settings_dialog_win32.h"
+#include "platform/win32/dialog_win32.h"
 
 #include <commctrl.h>
 
@@ -58,12 +59,8 @@ void PortSettingsDialogWin32::Bind(PortSettingsDialog& presenter) { presenter_ =
 
 INT_PTR CALLBACK PortSettingsDialogWin32::DialogProc(HWND hwnd, UINT message, WPARAM wParam,
                                                      LPARAM lParam) {
-  if (message == WM_INITDIALOG) {
-    ::SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
-    reinterpret_cast<PortSettingsDialogWin32*>(lParam)->hwnd_ = hwnd;
-  }
-  auto* view = reinterpret_cast<PortSettingsDialogWin32*>(::GetWindowLongPtrA(hwnd, DWLP_USER));
-  // Messages that arrive before WM_INITDIALOG (WM_SETFONT) find no view yet.
+  auto* view = platform::win32::DialogView<PortSettingsDialogWin32>(hwnd, message, lParam);
+  if (message == WM_INITDIALOG && view != nullptr) view->hwnd_ = hwnd;
   if (view == nullptr || view->presenter_ == nullptr) return FALSE;
   return view->HandleMessage(message, wParam, lParam);
 }
